@@ -1,0 +1,265 @@
+#include "link/posix/link_services_posix.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+
+#include "link/platform_link_services.h"
+#include "link/posix/posix_wire.h"
+
+namespace quorvane {
+
+namespace {
+
+int FdOf(LinkServices::Handle window) { return static_cast<int>(window) - 1; }
+
+// Connects to the server socket of a class; -1 when there is no server of that class or the
+// server is not run by this user.
+int ConnectToServer(const std::string& class_name) {
+  const auto path = posix_wire::SocketPath(class_name);
+  if (!path) {
+    return -1;
+  }
+  const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    return -1;
+  }
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path->c_str(), path->size() + 1);
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  // Another user's process listening on our path must never see our requests.
+  ucred peer{};
+  socklen_t length = sizeof peer;
+  if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 ||
+      peer.uid != ::geteuid()) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+LinkServices& PlatformLinkServices() {
+  static PosixLinkServices services;
+  return services;
+}
+
+PosixLinkServices::~PosixLinkServices() {
+  for (auto& [view, size] : views_) {
+    ::munmap(view, size);
+  }
+  for (auto& [handle, mapping] : mappings_) {
+    ::close(mapping.fd);
+    ::shm_unlink(mapping.shm_name.c_str());
+  }
+}
+
+LinkServices::Handle PosixLinkServices::FindServerWindow(const std::string& class_name) {
+  const int fd = ConnectToServer(class_name);
+  return fd < 0 ? 0 : static_cast<Handle>(fd) + 1;
+}
+
+void PosixLinkServices::ReleaseServerWindow(Handle window) {
+  if (window != 0) {
+    ::close(FdOf(window));
+  }
+}
+
+std::uint32_t PosixLinkServices::RegisterMessage(const std::string& name) {
+  if (name.empty() || name.size() > posix_wire::kMaxNameLength) {
+    return 0;
+  }
+  for (const auto& [number, known] : messages_) {
+    if (known == name) {
+      return number;
+    }
+  }
+  // Registered window messages lie in 0xC000..0xFFFF.
+  const auto number = static_cast<std::uint32_t>(0xC000 + messages_.size());
+  if (number > 0xFFFF) {
+    return 0;
+  }
+  messages_[number] = name;
+  return number;
+}
+
+std::uint16_t PosixLinkServices::AddAtom(const std::string& text) {
+  if (text.empty() || text.size() > posix_wire::kMaxNameLength) {
+    return 0;
+  }
+  for (std::uint32_t tries = 0; tries < 0x4000; ++tries) {
+    const std::uint16_t atom = next_atom_;
+    next_atom_ = next_atom_ == 0xFFFF ? 0xC000 : static_cast<std::uint16_t>(next_atom_ + 1);
+    if (!atoms_.contains(atom)) {
+      atoms_[atom] = text;
+      return atom;
+    }
+  }
+  return 0;
+}
+
+void PosixLinkServices::DeleteAtom(std::uint16_t atom) { atoms_.erase(atom); }
+
+std::uint32_t PosixLinkServices::CurrentProcessId() {
+  return static_cast<std::uint32_t>(::getpid());
+}
+
+LinkServices::Handle PosixLinkServices::CreateMapping(const std::string& name,
+                                                      std::uint32_t size) {
+  last_error_ = 0;
+  const auto shm_name = posix_wire::SharedMemoryName(name);
+  if (!shm_name) {
+    last_error_ = EINVAL;
+    return 0;
+  }
+  // Exclusive: a block of this name that someone else made is never shared with them.
+  const int fd = ::shm_open(shm_name->c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    last_error_ = errno == EEXIST ? kErrorAlreadyExists : static_cast<std::uint32_t>(errno);
+    return 0;
+  }
+  if (::ftruncate(fd, size) != 0) {
+    last_error_ = static_cast<std::uint32_t>(errno);
+    ::close(fd);
+    ::shm_unlink(shm_name->c_str());
+    return 0;
+  }
+  const Handle handle = next_mapping_++;
+  mappings_[handle] = Mapping{fd, *shm_name, size};
+  return handle;
+}
+
+std::uint8_t* PosixLinkServices::MapView(Handle mapping) {
+  const auto found = mappings_.find(mapping);
+  if (found == mappings_.end()) {
+    return nullptr;
+  }
+  void* view = ::mmap(nullptr, found->second.size, PROT_READ | PROT_WRITE, MAP_SHARED,
+                      found->second.fd, 0);
+  if (view == MAP_FAILED) {
+    last_error_ = static_cast<std::uint32_t>(errno);
+    return nullptr;
+  }
+  auto* bytes = static_cast<std::uint8_t*>(view);
+  views_[bytes] = found->second.size;
+  return bytes;
+}
+
+void PosixLinkServices::UnmapView(std::uint8_t* view) {
+  const auto found = views_.find(view);
+  if (found != views_.end()) {
+    ::munmap(found->first, found->second);
+    views_.erase(found);
+  }
+}
+
+void PosixLinkServices::CloseMapping(Handle mapping) {
+  const auto found = mappings_.find(mapping);
+  if (found != mappings_.end()) {
+    ::close(found->second.fd);
+    ::shm_unlink(found->second.shm_name.c_str());
+    mappings_.erase(found);
+  }
+}
+
+bool PosixLinkServices::SendMessageTimeout(Handle window, std::uint32_t message,
+                                           std::uintptr_t wparam, std::intptr_t lparam,
+                                           std::uint32_t timeout_ms, std::uintptr_t& reply) {
+  posix_wire::Request request;
+  request.kind = posix_wire::RequestKind::Exchange;
+  request.sequence = next_sequence_++;
+  request.lparam = static_cast<std::uint32_t>(lparam);
+  // An unknown message or atom travels as an empty name; the server then refuses the request.
+  if (const auto found = messages_.find(message); found != messages_.end()) {
+    request.message_name = found->second;
+  }
+  if (const auto found = atoms_.find(static_cast<std::uint16_t>(wparam));
+      wparam <= 0xFFFF && found != atoms_.end()) {
+    request.mapping_name = found->second;
+  }
+  return SendAndWait(window, *posix_wire::EncodeRequest(request), request.sequence, timeout_ms,
+                     reply);
+}
+
+bool PosixLinkServices::Ping(Handle window, std::uint32_t timeout_ms) {
+  posix_wire::Request request;
+  request.kind = posix_wire::RequestKind::Ping;
+  request.sequence = next_sequence_++;
+  std::uintptr_t reply = 0;
+  return SendAndWait(window, *posix_wire::EncodeRequest(request), request.sequence, timeout_ms,
+                     reply) &&
+         reply == 1;
+}
+
+bool PosixLinkServices::SendAndWait(Handle window, const std::vector<std::uint8_t>& packet,
+                                    std::uint32_t sequence, std::uint32_t timeout_ms,
+                                    std::uintptr_t& reply) {
+  if (window == 0) {
+    last_error_ = EBADF;
+    return false;
+  }
+  const int fd = FdOf(window);
+  if (::send(fd, packet.data(), packet.size(), MSG_NOSIGNAL) < 0) {
+    last_error_ = static_cast<std::uint32_t>(errno);
+    return false;
+  }
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - Clock::now());
+    pollfd wait{fd, POLLIN, 0};
+    const int ready = ::poll(&wait, 1, static_cast<int>(std::max<long long>(0, left.count())));
+    if (ready < 0 && errno == EINTR) {
+      continue;
+    }
+    if (ready < 0) {
+      last_error_ = static_cast<std::uint32_t>(errno);
+      return false;
+    }
+    if (ready == 0) {
+      last_error_ = 0;  // timed out
+      return false;
+    }
+    std::uint8_t buffer[64];
+    const ssize_t received = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (received < 0 && (errno == EINTR || errno == EAGAIN)) {
+      continue;
+    }
+    if (received <= 0) {
+      // End of file: the server went away.
+      last_error_ = received == 0 ? ECONNRESET : static_cast<std::uint32_t>(errno);
+      return false;
+    }
+    const auto decoded = posix_wire::DecodeReply({buffer, static_cast<std::size_t>(received)});
+    // A late answer to an earlier, timed-out request is dropped; only ours counts.
+    if (decoded && decoded->sequence == sequence) {
+      reply = decoded->value;
+      return true;
+    }
+  }
+}
+
+void PosixLinkServices::Sleep(std::uint32_t milliseconds) {
+  timespec left{static_cast<time_t>(milliseconds / 1000),
+                static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace quorvane

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/link_services.h"
+
+namespace quorvane {
+
+// Stand-ins for the Windows services on POSIX systems:
+// - a server "window" is a connection to the per-user Unix-domain socket named after the class,
+//   accepted only when the server runs as the same user;
+// - registered messages and atoms are names kept in this process, sent along with each request;
+// - the mapping is POSIX shared memory of the mapping's name, created exclusively, mode 0600;
+// - the blocking send is one request packet and a wait of up to the time-out for its reply.
+// Last-error values are errno numbers, 0 after a time-out, 183 for an existing mapping.
+class PosixLinkServices final : public LinkServices {
+ public:
+  PosixLinkServices() = default;
+  ~PosixLinkServices() override;
+  PosixLinkServices(const PosixLinkServices&) = delete;
+  PosixLinkServices& operator=(const PosixLinkServices&) = delete;
+
+  Handle FindServerWindow(const std::string& class_name) override;
+  void ReleaseServerWindow(Handle window) override;
+  std::uint32_t RegisterMessage(const std::string& name) override;
+  std::uint16_t AddAtom(const std::string& text) override;
+  void DeleteAtom(std::uint16_t atom) override;
+  std::uint32_t CurrentProcessId() override;
+  Handle CreateMapping(const std::string& name, std::uint32_t size) override;
+  std::uint8_t* MapView(Handle mapping) override;
+  void UnmapView(std::uint8_t* view) override;
+  void CloseMapping(Handle mapping) override;
+  bool SendMessageTimeout(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                          std::intptr_t lparam, std::uint32_t timeout_ms,
+                          std::uintptr_t& reply) override;
+  std::uint32_t LastError() override { return last_error_; }
+  void Sleep(std::uint32_t milliseconds) override;
+
+  // Sends a ping over a found window's connection and waits for its answer: the bare round trip
+  // of the channel, with no block work on either side.
+  bool Ping(Handle window, std::uint32_t timeout_ms);
+
+ private:
+  struct Mapping {
+    int fd = -1;
+    std::string shm_name;
+    std::uint32_t size = 0;
+  };
+
+  bool SendAndWait(Handle window, const std::vector<std::uint8_t>& packet,
+                   std::uint32_t sequence, std::uint32_t timeout_ms, std::uintptr_t& reply);
+
+  std::map<std::uint32_t, std::string> messages_;
+  std::map<std::uint16_t, std::string> atoms_;
+  std::map<Handle, Mapping> mappings_;
+  std::map<std::uint8_t*, std::uint32_t> views_;
+  Handle next_mapping_ = 1;
+  std::uint16_t next_atom_ = 0xC000;
+  std::uint32_t next_sequence_ = 1;
+  std::uint32_t last_error_ = 0;
+};
+
+}  // namespace quorvane

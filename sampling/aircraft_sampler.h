@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "link/fsuipc_link.h"
+#include "sampling/aircraft_fix.h"
+
+namespace quorvane {
+
+// Sets the text of the status panel that shows the latest sample or its failure.
+using PanelText = std::function<void(const std::string&)>;
+
+// The status line of a fix: "Lat: <lat>   Lon: <lon>   H: <heading>", latitude and longitude
+// with six decimals and no padding, the heading with two decimals in seven characters.
+std::string SummaryLine(const AircraftFix& fix);
+
+// Reads one sample of the aircraft through a link. The raw holders live as long as the sampler:
+// a failed read keeps the previous value, but a sample with any failure yields no fix.
+class AircraftSampler {
+ public:
+  explicit AircraftSampler(FsuipcLink& link) : link_(link) {}
+
+  // Makes six exchanges, one read each, trying all of them even after a failure. Returns the fix
+  // and shows its summary line, or returns nothing and shows the last failure as "Reading: " or
+  // "Processing: " followed by the link's message. Never touches a timer or the link's state.
+  std::optional<AircraftFix> SampleAircraft(const PanelText& panel);
+
+ private:
+  bool ReadOne(std::uint32_t offset, std::uint32_t size, void* holder, const PanelText& panel);
+
+  FsuipcLink& link_;
+  std::uint8_t unused_[4] = {};
+  std::uint16_t raw_variation_ = 0;
+  std::int64_t raw_latitude_ = 0;
+  std::int64_t raw_longitude_ = 0;
+  std::uint32_t raw_heading_ = 0;
+  std::uint32_t raw_ground_speed_ = 0;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,23 @@
+#pragma once
+
+// Pure conversions of the simulator's raw values into the units of an AircraftFix.
+
+#include <cstdint>
+
+namespace quorvane {
+
+// Latitude in degrees from the raw 64-bit value (already converted to double):
+// raw * 90 / (10001750 * 65536 * 65536).
+double LatitudeDegrees(double raw);
+// Longitude in degrees from the raw 64-bit value (already converted to double): raw * 360 / 2^64.
+double LongitudeDegrees(double raw);
+// Magnetic variation in degrees in (-180, 180] from the raw 16-bit value (raw * 360 / 65536,
+// less 360 above 180).
+double MagneticVariationDegrees(std::uint16_t raw);
+// Heading in degrees in [0, 360]: raw / 11956290 less the variation, brought into range by one
+// addition or subtraction of 360.
+double HeadingDegrees(std::uint32_t raw, double variation_degrees);
+// True when the raw ground speed (1/65536 metre per second) is above 60 metres per second.
+bool IsMoving(std::uint32_t raw_ground_speed);
+
+}  // namespace quorvane

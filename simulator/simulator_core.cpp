@@ -1,0 +1,83 @@
+#include "simulator/simulator_core.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "simulator/block_server.h"
+
+namespace quorvane::sim {
+
+std::string ExchangeLogLine(const std::uint8_t* block, std::uint32_t length) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string line = std::to_string(length);
+  line.reserve(line.size() + 1 + 2 * std::size_t{length});
+  line += ' ';
+  for (std::uint32_t i = 0; i < length; ++i) {
+    line += kHex[block[i] >> 4];
+    line += kHex[block[i] & 0xF];
+  }
+  return line;
+}
+
+SimulatorCore::SimulatorCore(SimOptions options)
+    : options_(std::move(options)), start_(Clock::now()) {
+  space_.Put(kServerVersionOffset, 4, options_.version);
+  space_.Put(kSimulatorWordOffset, 4, options_.sim_word);
+  Refresh(start_);
+}
+
+SimulatorCore::~SimulatorCore() {
+  if (log_ != nullptr) {
+    std::fclose(log_);
+  }
+}
+
+bool SimulatorCore::OpenLog(std::string& error) {
+  if (options_.log_path.empty()) {
+    return true;
+  }
+  log_ = std::fopen(options_.log_path.c_str(), "a");
+  if (log_ == nullptr) {
+    error = "cannot open log \"" + options_.log_path + "\": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+void SimulatorCore::Refresh(Clock::time_point now) {
+  if (options_.demo) {
+    const double seconds = std::chrono::duration<double>(now - start_).count() * options_.rate;
+    StoreAircraft(DemoFlightAt(seconds), space_);
+  } else if (exchanges_ == 0) {
+    StoreAircraft(options_.aircraft, space_);
+  } else {
+    return;  // fixed values stay as they are, client writes included
+  }
+  for (const Poke& poke : options_.pokes) {
+    space_.Put(poke.offset, poke.size, poke.value);
+  }
+}
+
+std::optional<std::uint32_t> SimulatorCore::Exchange(std::uint8_t* block, std::size_t block_size,
+                                                     Clock::time_point now) {
+  Refresh(now);
+  ++exchanges_;
+  if (log_ != nullptr) {
+    // The block as it was received, before any read fills it.
+    const ServedBlock received = MeasureBlock(block, block_size);
+    std::fprintf(log_, "%s\n", ExchangeLogLine(block, received.length).c_str());
+    std::fflush(log_);
+  }
+  // A hung server never performs the requests and never answers.
+  if (options_.hang) {
+    return std::nullopt;
+  }
+  ServeBlock(block, block_size, space_);
+  return options_.reply;
+}
+
+bool SimulatorCore::Finished() const {
+  return options_.exit_after.has_value() && exchanges_ >= *options_.exit_after;
+}
+
+}  // namespace quorvane::sim
