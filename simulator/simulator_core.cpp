@@ -21,8 +21,6 @@ std::string ExchangeLogLine(const std::uint8_t* block, std::uint32_t length) {
 
 SimulatorCore::SimulatorCore(SimOptions options)
     : options_(std::move(options)), start_(Clock::now()) {
-  space_.Put(kServerVersionOffset, 4, options_.version);
-  space_.Put(kSimulatorWordOffset, 4, options_.sim_word);
   Refresh(start_);
 }
 
@@ -45,13 +43,19 @@ bool SimulatorCore::OpenLog(std::string& error) {
 }
 
 void SimulatorCore::Refresh(Clock::time_point now) {
+  // The client's version is written to 0x330A, inside the simulator word: keep what it wrote and
+  // let the next reader still see the server's own words.
+  if (exchanges_ != 0) {
+    client_version_ = static_cast<std::uint16_t>(space_.Get(kClientVersionOffset, 2));
+  }
+  space_.Put(kServerVersionOffset, 4, options_.version);
+  space_.Put(kSimulatorWordOffset, 4, options_.sim_word);
   if (options_.demo) {
     const double seconds = std::chrono::duration<double>(now - start_).count() * options_.rate;
     StoreAircraft(DemoFlightAt(seconds), space_);
   } else if (exchanges_ == 0) {
+    // Fixed values are stored once, so that clients' writes to them stay.
     StoreAircraft(options_.aircraft, space_);
-  } else {
-    return;  // fixed values stay as they are, client writes included
   }
   for (const Poke& poke : options_.pokes) {
     space_.Put(poke.offset, poke.size, poke.value);

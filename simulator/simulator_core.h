@@ -36,6 +36,8 @@ class SimulatorCore {
   bool Finished() const;
   const SimOptions& Options() const { return options_; }
   const OffsetSpace& Space() const { return space_; }
+  // The last client version written to 0x330A before the latest exchange (0 if none).
+  std::uint16_t ClientVersionWritten() const { return client_version_; }
 
  private:
   void Refresh(Clock::time_point now);
@@ -44,6 +46,7 @@ class SimulatorCore {
   OffsetSpace space_;
   Clock::time_point start_;
   std::uint64_t exchanges_ = 0;
+  std::uint16_t client_version_ = 0;
   std::FILE* log_ = nullptr;
 };
 
