@@ -9,7 +9,12 @@ FakeLinkServices::FakeLinkServices() {
 }
 
 SendOutcome FakeLinkServices::Serve(std::uint8_t* block) {
+  // Like the real server, keep the simulator word readable although clients write their
+  // version into its upper half at 0x330A.
+  const std::uint64_t simulator_word = space.Get(0x3308, 4);
   sim::ServeBlock(block, block_size_, space);
+  client_version_written = static_cast<std::uint16_t>(space.Get(0x330A, 2));
+  space.Put(0x3308, 4, simulator_word);
   return {};
 }
 

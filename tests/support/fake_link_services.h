@@ -2,13 +2,24 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "link/link_result.h"
 #include "link/link_services.h"
 #include "simulator/offset_space.h"
+
+namespace quorvane {
+
+// Shows a result as its code and message in test failures.
+inline void PrintTo(LinkResult result, std::ostream* out) {
+  *out << static_cast<int>(result) << " (" << LinkResultMessage(result) << ")";
+}
+
+}  // namespace quorvane
 
 namespace quorvane::testing {
 
@@ -43,6 +54,7 @@ class FakeLinkServices final : public LinkServices {
   std::vector<std::uint32_t> sleeps;
   std::vector<std::string> atom_texts;  // texts passed to AddAtom
   int send_attempts = 0;
+  std::uint16_t client_version_written = 0;  // what the client last wrote at 0x330A
   int live_windows = 0;
   int live_atoms = 0;
   int live_mappings = 0;

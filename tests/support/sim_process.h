@@ -1,0 +1,52 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace quorvane::testing {
+
+// A private folder for a test's sockets: sets XDG_RUNTIME_DIR of this process to a fresh
+// temporary folder, so that servers and clients of one test never meet another test's.
+class PrivateRuntimeDir {
+ public:
+  PrivateRuntimeDir();
+  ~PrivateRuntimeDir();
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// quorvane-sim started as a child process with the given options; ready once listening.
+class SimProcess {
+ public:
+  explicit SimProcess(std::vector<std::string> arguments);
+  ~SimProcess();
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  // Waits until the server has created its ready file; false after 10 s.
+  bool WaitUntilReady();
+  // Sends SIGTERM and reaps the process; returns its exit status (-1 if killed by a signal).
+  int Stop();
+  // Waits for the process to end by itself; returns its exit status.
+  int Wait();
+
+ private:
+  pid_t pid_ = -1;
+  std::string ready_file_;
+};
+
+// Runs a program to its end with the given arguments, capturing its standard output.
+struct ProgramRun {
+  int exit_status = -1;
+  std::string output;
+};
+ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& arguments);
+
+// The lines of a text file (without their line ends); empty when the file cannot be read.
+std::vector<std::string> ReadLines(const std::string& path);
+
+}  // namespace quorvane::testing
