@@ -1,0 +1,144 @@
+#include "sampling/aircraft_sampler.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "simulator/aircraft_state.h"
+#include "tests/support/fake_link_services.h"
+
+namespace quorvane {
+namespace {
+
+using testing::FakeLinkServices;
+using testing::SendOutcome;
+
+class SamplerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    services.space.Put(0x3304, 4, 0x36220002);
+    services.space.Put(0x3308, 4, 0xFADE0008);
+  }
+
+  void OpenLink() {
+    LinkResult result{};
+    ASSERT_TRUE(link.Open(0, result));
+    services.sent_blocks.clear();
+  }
+
+  std::optional<AircraftFix> Sample() {
+    return sampler.SampleAircraft([this](const std::string& text) { panel.push_back(text); });
+  }
+
+  FakeLinkServices services;
+  FsuipcLink link{services};
+  AircraftSampler sampler{link};
+  std::vector<std::string> panel;  // every text the sampler showed, in order
+};
+
+TEST_F(SamplerTest, SuccessfulSampleMakesSixSingleReadExchanges) {
+  OpenLink();
+  ASSERT_TRUE(Sample());
+  std::vector<std::size_t> sizes;
+  for (const auto& block : services.sent_blocks) {
+    sizes.push_back(block.size());
+  }
+  EXPECT_EQ(sizes, (std::vector<std::size_t>{24, 22, 28, 28, 24, 24}));
+  const std::uint32_t offsets[] = {0x0020, 0x02A0, 0x0560, 0x0568, 0x0580, 0x02B4};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(services.sent_blocks[i][4] | services.sent_blocks[i][5] << 8, offsets[i]);
+  }
+}
+
+TEST_F(SamplerTest, FixAndSummaryLineComeFromTheRawValues) {
+  sim::StoreAircraft({50.0875, 14.421, 5.0, 0.0, 0.0, 300.0}, services.space);
+  OpenLink();
+  const auto fix = Sample();
+  ASSERT_TRUE(fix);
+  EXPECT_NEAR(fix->Latitude, 50.0875, 1e-9);
+  EXPECT_NEAR(fix->Longitude, 14.421, 1e-9);
+  EXPECT_NEAR(fix->Heading, 5.0, 1e-9);
+  EXPECT_FALSE(fix->Moving);
+  EXPECT_EQ(panel, std::vector<std::string>{"Lat: 50.087500   Lon: 14.421000   H:    5.00"});
+}
+
+TEST_F(SamplerTest, HeadingUsesTheVariationReadInTheSameSample) {
+  services.space.Put(0x02A0, 2, 61440);       // -22.5 degrees
+  services.space.Put(0x0580, 4, 4184701500u);  // 350 degrees before correction
+  services.space.Put(0x02B4, 4, 3932161);
+  services.space.Put(0x0560, 8, static_cast<std::uint64_t>(-42957189152768000LL));
+  services.space.Put(0x0568, 8, 0x8000000000000000ULL);
+  OpenLink();
+  const auto fix = Sample();
+  ASSERT_TRUE(fix);
+  EXPECT_NEAR(fix->Heading, 12.5, 1e-9);
+  EXPECT_TRUE(fix->Moving);
+  EXPECT_EQ(panel.back(), "Lat: -90.000000   Lon: -180.000000   H:   12.50");
+}
+
+TEST_F(SamplerTest, ClosedLinkShowsReadingFailureAndGivesNoFix) {
+  EXPECT_FALSE(Sample());
+  EXPECT_EQ(panel.size(), 6u) << "all six reads are tried";
+  EXPECT_EQ(panel.back(), "Reading: Call cannot execute, link not Open");
+}
+
+TEST_F(SamplerTest, PanelShowsTheLastFailureOfTheSample) {
+  OpenLink();
+  // The first read's exchange fails with an error on all ten attempts, the sixth's times out
+  // on all ten; the others go through.
+  int read = 1;
+  int attempts_of_read = 0;
+  services.on_send = [&](std::uint8_t* block) {
+    SendOutcome outcome;
+    if (read == 1) {
+      outcome = {false, 0, 1400};
+    } else if (read == 6) {
+      outcome = {false, 0, 0};
+    } else {
+      outcome = services.Serve(block);
+    }
+    if (outcome.sent || ++attempts_of_read == 10) {
+      ++read;
+      attempts_of_read = 0;
+    }
+    return outcome;
+  };
+  EXPECT_FALSE(Sample());
+  EXPECT_EQ(panel, (std::vector<std::string>{"Processing: IPC sendmessage failed all retries",
+                                             "Processing: IPC timed out all retries"}));
+}
+
+TEST_F(SamplerTest, StaleHoldersNeverReachAFix) {
+  sim::StoreAircraft({10.0, 20.0, 30.0, 0.0, 100.0, 0.0}, services.space);
+  OpenLink();
+  ASSERT_TRUE(Sample());
+  sim::StoreAircraft({11.0, 21.0, 31.0, 0.0, 100.0, 0.0}, services.space);
+  int exchange = 0;
+  services.on_send = [&](std::uint8_t* block) {
+    ++exchange;
+    // The latitude read (third exchange) is answered with bad data.
+    if (exchange == 3) {
+      services.Serve(block);
+      return SendOutcome{true, 0, 0};
+    }
+    return services.Serve(block);
+  };
+  EXPECT_FALSE(Sample());
+  EXPECT_EQ(panel.back(), "Processing: IPC request contains bad data");
+  services.on_send = [this](std::uint8_t* block) { return services.Serve(block); };
+  const auto fix = Sample();
+  ASSERT_TRUE(fix);
+  EXPECT_NEAR(fix->Latitude, 11.0, 1e-9);
+}
+
+TEST(SummaryLine, NumbersArePaddedAndTrimmedAsShown) {
+  EXPECT_EQ(SummaryLine({50.0875, 14.421, 5.0, false}),
+            "Lat: 50.087500   Lon: 14.421000   H:    5.00");
+  EXPECT_EQ(SummaryLine({-0.25, -122.41942, 359.999, true}),
+            "Lat: -0.250000   Lon: -122.419420   H:  360.00");
+  EXPECT_EQ(SummaryLine({0.0000004, 0.0, 0.0, false}), "Lat: 0.000000   Lon: 0.000000   H:    0.00");
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,45 @@
+#include "sampling/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+
+namespace quorvane {
+namespace {
+
+TEST(FormatFixed, MatchesPrintfFieldsUnderTheCLocale) {
+  struct Case {
+    double value;
+    int width;
+    int decimals;
+  };
+  for (const Case& c : {Case{14.5, 10, 6}, Case{-0.25, 10, 6}, Case{-122.41942, 10, 6},
+                        Case{359.7, 7, 0}, Case{0.4, 7, 0}, Case{0.5, 7, 0}, Case{2.5, 7, 0},
+                        Case{5.0, 7, 2}, Case{-0.0, 10, 6}, Case{1e300, 10, 6},
+                        Case{-1e-7, 10, 6}, Case{123456789.123, 7, 2}}) {
+    char expected[512];
+    std::snprintf(expected, sizeof expected, "%*.*f", c.width, c.decimals, c.value);
+    EXPECT_EQ(FormatFixed(c.value, c.width, c.decimals), expected) << c.value;
+  }
+}
+
+TEST(FormatFixed, IgnoresACommaLocale) {
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr)
+      << "the de_DE.UTF-8 locale is needed (scripts/ensure-packages.sh generates it)";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+  ASSERT_STREQ(probe, "1,5") << "the locale is in force";
+  EXPECT_EQ(FormatFixed(14.5, 10, 6), " 14.500000");
+  EXPECT_EQ(FormatFixed(359.7, 7, 0), "    360");
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(TrimBlanks, RemovesBlanksAtBothEndsOnly) {
+  EXPECT_EQ(TrimBlanks("  14.500000 "), "14.500000");
+  EXPECT_EQ(TrimBlanks("   "), "");
+  EXPECT_EQ(TrimBlanks("\t1 2\t"), "\t1 2\t");
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "link/request_block.h"
+#include "sampling/conversions.h"
+#include "simulator/aircraft_state.h"
+#include "simulator/block_server.h"
+#include "simulator/simulator_core.h"
+
+namespace quorvane::sim {
+namespace {
+
+// A block of exactly `size` bytes on the heap, so a sanitizer sees any access past it.
+struct Block {
+  explicit Block(std::size_t size) : bytes(std::make_unique<std::uint8_t[]>(size)), size(size) {}
+  void Put(std::size_t at, std::initializer_list<std::uint32_t> words) {
+    for (std::uint32_t word : words) {
+      block::StoreU32(bytes.get() + at, word);
+      at += 4;
+    }
+  }
+  std::uint32_t Word(std::size_t at) const { return block::LoadU32(bytes.get() + at); }
+  std::unique_ptr<std::uint8_t[]> bytes;
+  std::size_t size;
+};
+
+TEST(ServeBlock, FillsReadsStoresWritesAndLeavesHeadersAlone) {
+  OffsetSpace space;
+  space.Put(0x3304, 4, 0x36220002);
+  Block b(64);
+  b.Put(0, {1, 0x3304, 4, 0xABCD, 0});
+  b.Put(20, {2, 0x1000, 4, 0x11223344});
+  b.Put(36, {0});
+  const ServedBlock served = ServeBlock(b.bytes.get(), b.size, space);
+  EXPECT_TRUE(served.terminated);
+  EXPECT_EQ(served.length, 40u);
+  EXPECT_EQ(b.Word(16), 0x36220002u);
+  EXPECT_EQ(b.Word(12), 0xABCDu) << "the destination field is the client's";
+  EXPECT_EQ(space.Get(0x1000, 4), 0x11223344u);
+}
+
+TEST(ServeBlock, StopsInsideTheBlockOnBadOrCutOffRequests) {
+  OffsetSpace space;
+  {
+    Block b(32);
+    b.Put(0, {1, 0, 0x7FFFFFFF, 0});  // data would run far past the block
+    const ServedBlock served = ServeBlock(b.bytes.get(), b.size, space);
+    EXPECT_FALSE(served.terminated);
+    EXPECT_EQ(served.length, 0u);
+  }
+  {
+    Block b(32);
+    b.Put(0, {9, 0, 4, 0});  // unknown id
+    EXPECT_FALSE(ServeBlock(b.bytes.get(), b.size, space).terminated);
+  }
+  {
+    Block b(20);
+    b.Put(0, {1, 0x3304, 4, 0, 0xFFFFFFFF});  // no room left for a terminator
+    const ServedBlock served = ServeBlock(b.bytes.get(), b.size, space);
+    EXPECT_FALSE(served.terminated);
+    EXPECT_EQ(served.length, 20u);
+  }
+  {
+    Block b(16);
+    b.Put(0, {1, 0xFFFE, 8, 0});  // reads past the offset space give zeros
+    b.bytes[15] = 0;
+    EXPECT_FALSE(ServeBlock(b.bytes.get(), b.size, space).terminated);
+  }
+}
+
+TEST(OffsetSpace, ReadsPastTheEndAreZeroAndWritesThereAreDropped) {
+  OffsetSpace space;
+  space.Put(0xFFFE, 8, 0xFFFFFFFFFFFFFFFF);
+  EXPECT_EQ(space.Get(0xFFFE, 8), 0xFFFFu);
+  EXPECT_EQ(space.Get(0x20000, 4), 0u);
+}
+
+TEST(RawEncoding, ClientConversionsGiveTheValuesBack) {
+  for (double latitude : {0.0, 50.0875, -33.946, 90.0, -90.0}) {
+    EXPECT_NEAR(LatitudeDegrees(static_cast<double>(RawLatitude(latitude))), latitude, 1e-12);
+  }
+  for (double longitude : {0.0, 14.421, -122.41942, -180.0, 179.999999}) {
+    EXPECT_NEAR(LongitudeDegrees(static_cast<double>(RawLongitude(longitude))), longitude,
+                1e-12);
+  }
+  EXPECT_NEAR(LongitudeDegrees(static_cast<double>(RawLongitude(180.0))), -180.0, 1e-12);
+  EXPECT_EQ(RawHeading(5.0), 59781450u);
+  EXPECT_EQ(RawHeading(359.9), 0xFFFFFFFFu) << "beyond the word's range: the top value";
+  EXPECT_EQ(RawHeading(-10.0), RawHeading(350.0));
+  EXPECT_EQ(RawMagvar(-22.5), 61440);
+  EXPECT_EQ(RawMagvar(180.0), 32768);
+  EXPECT_EQ(RawGroundSpeed(60.0), 3932160u);
+  EXPECT_EQ(RawGroundSpeed(-5.0), 0u);
+  EXPECT_EQ(RawGroundSpeed(1e12), 0xFFFFFFFFu);
+  EXPECT_EQ(RawLatitude(1e300), INT64_MAX);
+}
+
+TEST(DemoFlight, StandsThenFliesClosedLapsAboveTheMovingSpeed) {
+  const AircraftState parked = DemoFlightAt(10.0);
+  EXPECT_EQ(parked.speed, 0.0);
+  const AircraftState flying = DemoFlightAt(100.0);
+  EXPECT_GT(flying.speed, 60.0);
+  EXPECT_NE(flying.longitude, parked.longitude);
+  const AircraftState lap = DemoFlightAt(30.0 + 24000.0 / 75.0);
+  EXPECT_NEAR(lap.latitude, parked.latitude, 1e-9);
+  EXPECT_NEAR(lap.longitude, parked.longitude, 1e-9);
+  // Continuous: a second apart never moves more than 76 m.
+  for (double t = 30.0; t < 400.0; t += 1.0) {
+    const AircraftState a = DemoFlightAt(t);
+    const AircraftState b = DemoFlightAt(t + 1.0);
+    const double north = (b.latitude - a.latitude) * 111320.0;
+    const double east = (b.longitude - a.longitude) * 111320.0 * std::cos(a.latitude / 57.3);
+    EXPECT_LT(std::hypot(north, east), 76.0) << t;
+  }
+}
+
+class CoreTest : public ::testing::Test {
+ protected:
+  std::optional<std::uint32_t> Exchange(SimulatorCore& core, Block& b) {
+    return core.Exchange(b.bytes.get(), b.size, SimulatorCore::Clock::now());
+  }
+};
+
+TEST_F(CoreTest, VersionWordsSurviveTheClientsVersionWrite) {
+  SimulatorCore core(SimOptions{});
+  Block handshake(64);
+  handshake.Put(0, {1, 0x3304, 4, 0, 0, 1, 0x3308, 4, 0, 0, 2, 0x330A, 2});
+  handshake.bytes[52] = 0xEC;
+  handshake.bytes[53] = 0x03;
+  handshake.Put(54, {0});
+  ASSERT_EQ(Exchange(core, handshake), 1u);
+  EXPECT_EQ(handshake.Word(36), 0xFADE0008u);
+
+  Block again(64);
+  again.Put(0, {1, 0x3308, 4, 0, 0, 0});
+  ASSERT_EQ(Exchange(core, again), 1u);
+  EXPECT_EQ(again.Word(16), 0xFADE0008u);
+  EXPECT_EQ(core.ClientVersionWritten(), 1004);
+}
+
+TEST_F(CoreTest, PokesAreAppliedLastAndFaultModesShapeTheReply) {
+  SimOptions options;
+  options.aircraft.latitude = 50.0;
+  options.pokes = {{0x0560, 8, 0}, {0x3304, 4, 0}};
+  options.reply = 2;
+  options.exit_after = 2;
+  SimulatorCore core(options);
+  Block b(64);
+  b.Put(0, {1, 0x0560, 8, 0, 0, 0, 1, 0x3304, 4, 0, 0xFF, 0});
+  EXPECT_EQ(Exchange(core, b), 2u);
+  EXPECT_EQ(b.Word(16), 0u);
+  EXPECT_EQ(b.Word(40), 0u);
+  EXPECT_FALSE(core.Finished());
+  Exchange(core, b);
+  EXPECT_TRUE(core.Finished());
+
+  SimOptions hanging;
+  hanging.hang = true;
+  SimulatorCore hung(hanging);
+  Block h(32);
+  h.Put(0, {1, 0x3304, 4, 0, 0, 0});
+  EXPECT_FALSE(Exchange(hung, h));
+  EXPECT_EQ(h.Word(16), 0u) << "a hung server performs nothing";
+}
+
+TEST(ExchangeLogLine, LengthThenLowerCaseHex) {
+  const std::uint8_t bytes[] = {0x01, 0x00, 0xAB, 0xEC};
+  EXPECT_EQ(ExchangeLogLine(bytes, 4), "4 0100abec");
+  EXPECT_EQ(ExchangeLogLine(bytes, 0), "0 ");
+}
+
+}  // namespace
+}  // namespace quorvane::sim
