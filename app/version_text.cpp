@@ -5,7 +5,9 @@ namespace quorvane {
 namespace {
 
 // The character 48 + n of a 4-bit field: "0" to "9" for BCD digits, punctuation above 9.
-char Digit(std::uint32_t word, int shift) { return static_cast<char>(48 + ((word >> shift) & 0xF)); }
+char Digit(std::uint32_t word, int shift) {
+  return static_cast<char>(48 + ((word >> shift) & 0xF));
+}
 
 }  // namespace
 

@@ -22,7 +22,9 @@ FsuipcLink::FsuipcLink(LinkServices& services) : services_(services) {
   in_flight_.reserve(queued_.capacity());
 }
 
-FsuipcLink::~FsuipcLink() { Close(); }
+FsuipcLink::~FsuipcLink() {
+  Close();
+}
 
 std::string FsuipcLink::MappingName(std::uint32_t process_id) {
   char name[64];
@@ -87,8 +89,8 @@ bool FsuipcLink::Open(std::uint32_t requested_simulator, LinkResult& result) {
     return false;
   }
 
-  const bool version_ok = server_version_ >= kMinimumServerVersion &&
-                          (simulator_version_ >> 16) == kSimulatorWordTag;
+  const bool version_ok =
+      server_version_ >= kMinimumServerVersion && (simulator_version_ >> 16) == kSimulatorWordTag;
   if (!version_ok) {
     return FailAndClose(
         found_by_fallback ? LinkResult::MaybeWideClient : LinkResult::WrongServerVersion, result);
@@ -103,8 +105,8 @@ bool FsuipcLink::Open(std::uint32_t requested_simulator, LinkResult& result) {
 
 bool FsuipcLink::Handshake(LinkResult& result) {
   // The client version goes out in the first pass only, even when more passes follow.
-  for (int pass = 0;
-       pass < kHandshakePasses && (server_version_ == 0 || simulator_version_ == 0); ++pass) {
+  for (int pass = 0; pass < kHandshakePasses && (server_version_ == 0 || simulator_version_ == 0);
+       ++pass) {
     if (!QueueRead(kServerVersionOffset, 4, &server_version_, result) ||
         !QueueRead(kSimulatorWordOffset, 4, &simulator_version_, result)) {
       return false;
@@ -140,8 +142,7 @@ bool FsuipcLink::QueueRead(std::uint32_t offset, std::uint32_t size, void* desti
   }
   // Destinations stay on the client's side; the block's 4-byte field only carries the request's
   // 1-based position in the queue (0 for no destination), which no server may rely on.
-  const auto tag =
-      destination != nullptr ? static_cast<std::uint32_t>(queued_.size() + 1) : 0u;
+  const auto tag = destination != nullptr ? static_cast<std::uint32_t>(queued_.size() + 1) : 0u;
   std::uint8_t* at = view_ + write_pos_;
   block::StoreU32(at, block::kReadId);
   block::StoreU32(at + 4, offset);
@@ -205,8 +206,7 @@ bool FsuipcLink::Process(LinkResult& result) {
     }
   }
   if (!sent) {
-    return Fail(services_.LastError() == 0 ? LinkResult::TimedOut : LinkResult::SendFailed,
-                result);
+    return Fail(services_.LastError() == 0 ? LinkResult::TimedOut : LinkResult::SendFailed, result);
   }
   if (reply != 1) {
     return Fail(LinkResult::BadReply, result);

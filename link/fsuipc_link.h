@@ -34,8 +34,7 @@ class FsuipcLink {
   // next successful Process. Fails with 9 when closed, 15 when the block would be too full.
   bool QueueRead(std::uint32_t offset, std::uint32_t size, void* destination, LinkResult& result);
   // Queues a write of size bytes at offset, copying them from source at once.
-  bool QueueWrite(std::uint32_t offset, std::uint32_t size, const void* source,
-                  LinkResult& result);
+  bool QueueWrite(std::uint32_t offset, std::uint32_t size, const void* source, LinkResult& result);
   // Sends everything queued in one exchange and delivers the read data. Once it gets as far as
   // sending, the queue is empty afterwards whatever the outcome.
   bool Process(LinkResult& result);

@@ -24,12 +24,22 @@ bool LinkQueueWrite(std::uint32_t offset, std::uint32_t size, const void* source
   return ProcessLink().QueueWrite(offset, size, source, result);
 }
 
-bool LinkProcess(LinkResult& result) { return ProcessLink().Process(result); }
+bool LinkProcess(LinkResult& result) {
+  return ProcessLink().Process(result);
+}
 
-void LinkClose() { ProcessLink().Close(); }
+void LinkClose() {
+  ProcessLink().Close();
+}
 
-std::uint32_t ServerVersion() { return ProcessLink().ServerVersion(); }
-std::uint32_t SimulatorVersion() { return ProcessLink().SimulatorVersion(); }
-std::uint32_t ClientVersion() { return ProcessLink().ClientVersion(); }
+std::uint32_t ServerVersion() {
+  return ProcessLink().ServerVersion();
+}
+std::uint32_t SimulatorVersion() {
+  return ProcessLink().SimulatorVersion();
+}
+std::uint32_t ClientVersion() {
+  return ProcessLink().ClientVersion();
+}
 
 }  // namespace quorvane

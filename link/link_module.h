@@ -14,8 +14,7 @@ namespace quorvane {
 FsuipcLink& ProcessLink();
 
 bool LinkOpen(std::uint32_t requested_simulator, LinkResult& result);
-bool LinkQueueRead(std::uint32_t offset, std::uint32_t size, void* destination,
-                   LinkResult& result);
+bool LinkQueueRead(std::uint32_t offset, std::uint32_t size, void* destination, LinkResult& result);
 bool LinkQueueWrite(std::uint32_t offset, std::uint32_t size, const void* source,
                     LinkResult& result);
 bool LinkProcess(LinkResult& result);

@@ -24,8 +24,7 @@ bool ReplyMatchesQueue(const std::uint8_t* block, std::size_t block_size,
     }
     expected_position = record_end;
   }
-  if (expected_position != queued_end ||
-      expected_position + block::kTerminatorSize > block_size) {
+  if (expected_position != queued_end || expected_position + block::kTerminatorSize > block_size) {
     return false;
   }
   return block[queued_end] == 0;

@@ -8,12 +8,12 @@
 
 namespace quorvane::block {
 
-inline constexpr std::uint32_t kBlockSize = 0x8000;     // bytes of the shared mapping
-inline constexpr std::uint32_t kUsableLimit = 0x7F00;   // queued bytes + terminator never exceed it
+inline constexpr std::uint32_t kBlockSize = 0x8000;    // bytes of the shared mapping
+inline constexpr std::uint32_t kUsableLimit = 0x7F00;  // queued bytes + terminator never exceed it
 inline constexpr std::uint32_t kReadId = 1;
 inline constexpr std::uint32_t kWriteId = 2;
-inline constexpr std::uint32_t kReadHeaderSize = 16;    // id, offset, size, destination
-inline constexpr std::uint32_t kWriteHeaderSize = 12;   // id, offset, size
+inline constexpr std::uint32_t kReadHeaderSize = 16;   // id, offset, size, destination
+inline constexpr std::uint32_t kWriteHeaderSize = 12;  // id, offset, size
 inline constexpr std::uint32_t kTerminatorSize = 4;
 
 inline constexpr const char* kMessageName = "FsasmLib:IPC";

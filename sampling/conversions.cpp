@@ -4,7 +4,7 @@ namespace quorvane {
 
 namespace {
 
-constexpr double kLatitudeUnitsPerQuarter = 42957189152768000.0;  // 10001750 * 65536 * 65536
+constexpr double kLatitudeUnitsPerQuarter = 42957189152768000.0;   // 10001750 * 65536 * 65536
 constexpr double kLongitudeUnitsPerTurn = 18446744073709551616.0;  // 2^64
 // The simulator's heading divisor as the program has always used it (not 2^32 / 360).
 constexpr double kHeadingUnitsPerDegree = 11956290.0;
@@ -13,9 +13,13 @@ constexpr double kMovingThreshold = 60.0;  // metres per second
 
 }  // namespace
 
-double LatitudeDegrees(double raw) { return raw * 90.0 / kLatitudeUnitsPerQuarter; }
+double LatitudeDegrees(double raw) {
+  return raw * 90.0 / kLatitudeUnitsPerQuarter;
+}
 
-double LongitudeDegrees(double raw) { return raw * 360.0 / kLongitudeUnitsPerTurn; }
+double LongitudeDegrees(double raw) {
+  return raw * 360.0 / kLongitudeUnitsPerTurn;
+}
 
 double MagneticVariationDegrees(std::uint16_t raw) {
   double degrees = raw * 360.0 / 65536.0;

@@ -36,15 +36,15 @@ ServedBlock Walk(Byte* block, std::size_t block_size, Perform perform) {
 }  // namespace
 
 ServedBlock ServeBlock(std::uint8_t* block, std::size_t block_size, OffsetSpace& space) {
-  return Walk(block, block_size,
-              [&space](std::uint32_t id, std::uint32_t offset, std::uint32_t size,
-                       std::uint8_t* data) {
-                if (id == block::kReadId) {
-                  space.Read(offset, size, data);
-                } else {
-                  space.Write(offset, size, data);
-                }
-              });
+  return Walk(
+      block, block_size,
+      [&space](std::uint32_t id, std::uint32_t offset, std::uint32_t size, std::uint8_t* data) {
+        if (id == block::kReadId) {
+          space.Read(offset, size, data);
+        } else {
+          space.Write(offset, size, data);
+        }
+      });
 }
 
 ServedBlock MeasureBlock(const std::uint8_t* block, std::size_t block_size) {

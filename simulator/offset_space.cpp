@@ -17,8 +17,7 @@ std::uint32_t InsideCount(std::uint32_t offset, std::uint32_t size) {
 
 }  // namespace
 
-void OffsetSpace::Read(std::uint32_t offset, std::uint32_t size,
-                       std::uint8_t* destination) const {
+void OffsetSpace::Read(std::uint32_t offset, std::uint32_t size, std::uint8_t* destination) const {
   const std::uint32_t inside = InsideCount(offset, size);
   if (inside != 0) {
     std::memcpy(destination, bytes_.data() + offset, inside);

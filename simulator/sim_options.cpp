@@ -57,11 +57,10 @@ std::optional<Poke> ParsePoke(const std::string& text) {
   std::uint64_t value = 0;
   if (!value_text.empty() && value_text[0] == '-') {
     std::int64_t negative = 0;
-    const auto [end, error] = std::from_chars(value_text.data(),
-                                              value_text.data() + value_text.size(), negative);
+    const auto [end, error] =
+        std::from_chars(value_text.data(), value_text.data() + value_text.size(), negative);
     const std::int64_t lowest = bits == 64 ? INT64_MIN : -(std::int64_t{1} << (bits - 1));
-    if (error != std::errc{} || end != value_text.data() + value_text.size() ||
-        negative < lowest) {
+    if (error != std::errc{} || end != value_text.data() + value_text.size() || negative < lowest) {
       return std::nullopt;
     }
     value = static_cast<std::uint64_t>(negative);
@@ -89,8 +88,7 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   std::vector<std::string> poke_texts;
   std::uint64_t exit_after = 0;
 
-  app.add_option("--class", options.class_name, "window class to answer as")
-      ->capture_default_str();
+  app.add_option("--class", options.class_name, "window class to answer as")->capture_default_str();
   app.add_option("--version", version_text, "server version word at 0x3304 (hex, 36220002)");
   app.add_option("--sim-word", sim_word_text, "simulator word at 0x3308 (hex, FADE0008)");
   app.add_option("--lat", options.aircraft.latitude, "latitude, degrees north");
@@ -101,12 +99,10 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   app.add_option("--poke", poke_texts, "OFFSET:SIZE:VALUE raw little-endian integer, applied last")
       ->take_all();
   app.add_flag("--demo", options.demo, "fly an animated circuit in real time");
-  app.add_option("--rate", options.rate, "speed-up of the demo flight")
-      ->check(CLI::PositiveNumber);
+  app.add_option("--rate", options.rate, "speed-up of the demo flight")->check(CLI::PositiveNumber);
   app.add_option("--reply", options.reply, "answer every exchange with this reply value");
   app.add_flag("--hang", options.hang, "never answer an exchange");
-  auto* exit_option =
-      app.add_option("--exit-after", exit_after, "exit after this many exchanges");
+  auto* exit_option = app.add_option("--exit-after", exit_after, "exit after this many exchanges");
   app.add_option("--log", options.log_path, "append one line per exchange to this file");
   app.add_option("--ready-file", options.ready_file, "create this file once listening");
 

@@ -21,7 +21,9 @@ namespace quorvane {
 
 namespace {
 
-int FdOf(LinkServices::Handle window) { return static_cast<int>(window) - 1; }
+int FdOf(LinkServices::Handle window) {
+  return static_cast<int>(window) - 1;
+}
 
 // Connects to the server socket of a class; -1 when there is no server of that class or the
 // server is not run by this user.
@@ -44,8 +46,7 @@ int ConnectToServer(const std::string& class_name) {
   // Another user's process listening on our path must never see our requests.
   ucred peer{};
   socklen_t length = sizeof peer;
-  if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 ||
-      peer.uid != ::geteuid()) {
+  if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != ::geteuid()) {
     ::close(fd);
     return -1;
   }
@@ -113,14 +114,15 @@ std::uint16_t PosixLinkServices::AddAtom(const std::string& text) {
   return 0;
 }
 
-void PosixLinkServices::DeleteAtom(std::uint16_t atom) { atoms_.erase(atom); }
+void PosixLinkServices::DeleteAtom(std::uint16_t atom) {
+  atoms_.erase(atom);
+}
 
 std::uint32_t PosixLinkServices::CurrentProcessId() {
   return static_cast<std::uint32_t>(::getpid());
 }
 
-LinkServices::Handle PosixLinkServices::CreateMapping(const std::string& name,
-                                                      std::uint32_t size) {
+LinkServices::Handle PosixLinkServices::CreateMapping(const std::string& name, std::uint32_t size) {
   last_error_ = 0;
   const auto shm_name = posix_wire::SharedMemoryName(name);
   if (!shm_name) {
@@ -149,8 +151,8 @@ std::uint8_t* PosixLinkServices::MapView(Handle mapping) {
   if (found == mappings_.end()) {
     return nullptr;
   }
-  void* view = ::mmap(nullptr, found->second.size, PROT_READ | PROT_WRITE, MAP_SHARED,
-                      found->second.fd, 0);
+  void* view =
+      ::mmap(nullptr, found->second.size, PROT_READ | PROT_WRITE, MAP_SHARED, found->second.fd, 0);
   if (view == MAP_FAILED) {
     last_error_ = static_cast<std::uint32_t>(errno);
     return nullptr;
@@ -221,8 +223,8 @@ bool PosixLinkServices::SendAndWait(Handle window, const std::vector<std::uint8_
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     pollfd wait{fd, POLLIN, 0};
     const int ready = ::poll(&wait, 1, static_cast<int>(std::max<long long>(0, left.count())));
     if (ready < 0 && errno == EINTR) {

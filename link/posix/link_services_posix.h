@@ -50,8 +50,8 @@ class PosixLinkServices final : public LinkServices {
     std::uint32_t size = 0;
   };
 
-  bool SendAndWait(Handle window, const std::vector<std::uint8_t>& packet,
-                   std::uint32_t sequence, std::uint32_t timeout_ms, std::uintptr_t& reply);
+  bool SendAndWait(Handle window, const std::vector<std::uint8_t>& packet, std::uint32_t sequence,
+                   std::uint32_t timeout_ms, std::uintptr_t& reply);
 
   std::map<std::uint32_t, std::string> messages_;
   std::map<std::uint16_t, std::string> atoms_;

@@ -92,8 +92,7 @@ std::string SocketDirectory() {
 
 std::optional<std::string> SocketPath(const std::string& class_name) {
   if (class_name.empty() || class_name == "." || class_name == ".." ||
-      class_name.find('/') != std::string::npos ||
-      class_name.find('\0') != std::string::npos) {
+      class_name.find('/') != std::string::npos || class_name.find('\0') != std::string::npos) {
     return std::nullopt;
   }
   std::string path = SocketDirectory() + "/" + class_name;
@@ -106,9 +105,8 @@ std::optional<std::string> SocketPath(const std::string& class_name) {
 std::optional<std::string> SharedMemoryName(const std::string& mapping_name) {
   // NAME_MAX is 255; the leading "/" is not part of the file name under /dev/shm.
   if (mapping_name.empty() || mapping_name.size() > kMaxNameLength ||
-      mapping_name.find('/') != std::string::npos ||
-      mapping_name.find('\0') != std::string::npos || mapping_name == "." ||
-      mapping_name == "..") {
+      mapping_name.find('/') != std::string::npos || mapping_name.find('\0') != std::string::npos ||
+      mapping_name == "." || mapping_name == "..") {
     return std::nullopt;
   }
   return "/" + mapping_name;

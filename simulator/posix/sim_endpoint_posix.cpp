@@ -23,7 +23,9 @@ namespace {
 
 volatile std::sig_atomic_t g_stop_signal = 0;
 
-void OnStopSignal(int signal_number) { g_stop_signal = signal_number; }
+void OnStopSignal(int signal_number) {
+  g_stop_signal = signal_number;
+}
 
 // A client connection, with the block it last named kept mapped: the client creates its block
 // once per link, and each link makes its own connection.
@@ -80,8 +82,7 @@ int Listen(const std::string& path) {
     return -1;
   }
   struct stat info {};
-  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-      info.st_uid != ::geteuid()) {
+  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
     std::fprintf(stderr, "quorvane-sim: %s is not a folder of this user\n", folder.c_str());
     return -1;
   }

@@ -52,7 +52,8 @@ class LinkTest : public ::testing::Test {
 TEST_F(LinkTest, FirstHandshakeBlockReadsBothWordsAndWritesTheClientVersion) {
   ASSERT_TRUE(Open());
   ASSERT_EQ(services.sent_blocks.size(), 1u);
-  std::vector<std::uint8_t> expected = Bytes({1, 0x3304, 4, 1, 0, 1, 0x3308, 4, 2, 0, 2, 0x330A, 2});
+  std::vector<std::uint8_t> expected =
+      Bytes({1, 0x3304, 4, 1, 0, 1, 0x3308, 4, 2, 0, 2, 0x330A, 2});
   expected.push_back(0xEC);
   expected.push_back(0x03);
   const auto terminator = Bytes({0});
@@ -80,8 +81,7 @@ TEST_F(LinkTest, ServerAnsweringZerosGetsFivePassesThenVersionError) {
   ASSERT_EQ(services.sent_blocks.size(), 5u);
   EXPECT_EQ(services.sent_blocks[0].size(), 58u);
   for (std::size_t pass = 1; pass < 5; ++pass) {
-    EXPECT_EQ(services.sent_blocks[pass],
-              Bytes({1, 0x3304, 4, 1, 0, 1, 0x3308, 4, 2, 0, 0}))
+    EXPECT_EQ(services.sent_blocks[pass], Bytes({1, 0x3304, 4, 1, 0, 1, 0x3308, 4, 2, 0, 0}))
         << "pass " << pass + 1;
   }
   EXPECT_EQ(services.sleeps, std::vector<std::uint32_t>(5, 100));
@@ -293,8 +293,8 @@ TEST_F(LinkTest, ReplyOtherThanOneIsBadDataAndConsumesTheQueue) {
 
 TEST_F(LinkTest, TenFailedAttemptsReportTimeOutOrSendFailureByTheLastError) {
   ASSERT_TRUE(Open());
-  for (auto [error, expected] : {std::pair{0u, LinkResult::TimedOut},
-                                 std::pair{1400u, LinkResult::SendFailed}}) {
+  for (auto [error, expected] :
+       {std::pair{0u, LinkResult::TimedOut}, std::pair{1400u, LinkResult::SendFailed}}) {
     services.on_send = [error](std::uint8_t*) { return SendOutcome{false, 0, error}; };
     services.sleeps.clear();
     const int attempts = services.send_attempts;

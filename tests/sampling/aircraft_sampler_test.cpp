@@ -64,7 +64,7 @@ TEST_F(SamplerTest, FixAndSummaryLineComeFromTheRawValues) {
 }
 
 TEST_F(SamplerTest, HeadingUsesTheVariationReadInTheSameSample) {
-  services.space.Put(0x02A0, 2, 61440);       // -22.5 degrees
+  services.space.Put(0x02A0, 2, 61440);        // -22.5 degrees
   services.space.Put(0x0580, 4, 4184701500u);  // 350 degrees before correction
   services.space.Put(0x02B4, 4, 3932161);
   services.space.Put(0x0560, 8, static_cast<std::uint64_t>(-42957189152768000LL));
@@ -137,7 +137,8 @@ TEST(SummaryLine, NumbersArePaddedAndTrimmedAsShown) {
             "Lat: 50.087500   Lon: 14.421000   H:    5.00");
   EXPECT_EQ(SummaryLine({-0.25, -122.41942, 359.999, true}),
             "Lat: -0.250000   Lon: -122.419420   H:  360.00");
-  EXPECT_EQ(SummaryLine({0.0000004, 0.0, 0.0, false}), "Lat: 0.000000   Lon: 0.000000   H:    0.00");
+  EXPECT_EQ(SummaryLine({0.0000004, 0.0, 0.0, false}),
+            "Lat: 0.000000   Lon: 0.000000   H:    0.00");
 }
 
 }  // namespace

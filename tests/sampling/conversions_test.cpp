@@ -20,8 +20,8 @@ TEST(Conversions, MagneticVariationLiesInMinus180To180) {
     std::uint16_t raw;
     double degrees;
   };
-  for (const Case& c : {Case{0, 0.0}, Case{2048, 11.25}, Case{32768, 180.0},
-                        Case{61440, -22.5}, Case{65535, -360.0 / 65536.0}}) {
+  for (const Case& c : {Case{0, 0.0}, Case{2048, 11.25}, Case{32768, 180.0}, Case{61440, -22.5},
+                        Case{65535, -360.0 / 65536.0}}) {
     EXPECT_DOUBLE_EQ(MagneticVariationDegrees(c.raw), c.degrees) << c.raw;
   }
   EXPECT_NEAR(MagneticVariationDegrees(32769), -179.9945, 1e-4);

@@ -14,10 +14,10 @@ TEST(FormatFixed, MatchesPrintfFieldsUnderTheCLocale) {
     int width;
     int decimals;
   };
-  for (const Case& c : {Case{14.5, 10, 6}, Case{-0.25, 10, 6}, Case{-122.41942, 10, 6},
-                        Case{359.7, 7, 0}, Case{0.4, 7, 0}, Case{0.5, 7, 0}, Case{2.5, 7, 0},
-                        Case{5.0, 7, 2}, Case{-0.0, 10, 6}, Case{1e300, 10, 6},
-                        Case{-1e-7, 10, 6}, Case{123456789.123, 7, 2}}) {
+  for (const Case& c :
+       {Case{14.5, 10, 6}, Case{-0.25, 10, 6}, Case{-122.41942, 10, 6}, Case{359.7, 7, 0},
+        Case{0.4, 7, 0}, Case{0.5, 7, 0}, Case{2.5, 7, 0}, Case{5.0, 7, 2}, Case{-0.0, 10, 6},
+        Case{1e300, 10, 6}, Case{-1e-7, 10, 6}, Case{123456789.123, 7, 2}}) {
     char expected[512];
     std::snprintf(expected, sizeof expected, "%*.*f", c.width, c.decimals, c.value);
     EXPECT_EQ(FormatFixed(c.value, c.width, c.decimals), expected) << c.value;

@@ -83,8 +83,7 @@ TEST(RawEncoding, ClientConversionsGiveTheValuesBack) {
     EXPECT_NEAR(LatitudeDegrees(static_cast<double>(RawLatitude(latitude))), latitude, 1e-12);
   }
   for (double longitude : {0.0, 14.421, -122.41942, -180.0, 179.999999}) {
-    EXPECT_NEAR(LongitudeDegrees(static_cast<double>(RawLongitude(longitude))), longitude,
-                1e-12);
+    EXPECT_NEAR(LongitudeDegrees(static_cast<double>(RawLongitude(longitude))), longitude, 1e-12);
   }
   EXPECT_NEAR(LongitudeDegrees(static_cast<double>(RawLongitude(180.0))), -180.0, 1e-12);
   EXPECT_EQ(RawHeading(5.0), 59781450u);

@@ -22,10 +22,8 @@ TEST(ParsePoke, AcceptsValuesThatFitTheirSize) {
     const char* text;
     Poke poke;
   };
-  for (const Case& c : {Case{"0x3304:4:0", {0x3304, 4, 0}},
-                        Case{"100:2:65535", {100, 2, 65535}},
-                        Case{"0xFFF8:8:-1", {0xFFF8, 8, ~0ULL}},
-                        Case{"0:1:-128", {0, 1, 0x80}},
+  for (const Case& c : {Case{"0x3304:4:0", {0x3304, 4, 0}}, Case{"100:2:65535", {100, 2, 65535}},
+                        Case{"0xFFF8:8:-1", {0xFFF8, 8, ~0ULL}}, Case{"0:1:-128", {0, 1, 0x80}},
                         Case{"0x10:4:0XDEADBEEF", {0x10, 4, 0xDEADBEEF}}}) {
     const auto poke = ParsePoke(c.text);
     ASSERT_TRUE(poke) << c.text;
@@ -36,9 +34,9 @@ TEST(ParsePoke, AcceptsValuesThatFitTheirSize) {
 }
 
 TEST(ParsePoke, RefusesWhatDoesNotFit) {
-  for (const char* text : {"0:0:1", "0:9:1", "65535:2:0", "65536:1:0", "0:1:256", "0:1:-129",
-                           "a:1:1", "0:1", "0:1:1:1", "0x:1:1", ":1:1", "0:1:", "-1:1:1",
-                           "0:2:0x10000", "4294967296:1:0"}) {
+  for (const char* text :
+       {"0:0:1", "0:9:1", "65535:2:0", "65536:1:0", "0:1:256", "0:1:-129", "a:1:1", "0:1",
+        "0:1:1:1", "0x:1:1", ":1:1", "0:1:", "-1:1:1", "0:2:0x10000", "4294967296:1:0"}) {
     EXPECT_FALSE(ParsePoke(text)) << text;
   }
 }
@@ -62,8 +60,8 @@ TEST(SimCommandLine, DefaultsAndOptions) {
   EXPECT_FALSE(defaults.options->exit_after);
 
   const auto parsed = Parse({"--class", "FS98MAIN", "--version", "19980005", "--lat", "-33.9",
-                             "--poke", "0x100:4:7", "--poke", "0x200:1:1", "--demo", "--rate",
-                             "60", "--exit-after", "3", "--hang"});
+                             "--poke", "0x100:4:7", "--poke", "0x200:1:1", "--demo", "--rate", "60",
+                             "--exit-after", "3", "--hang"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   EXPECT_EQ(parsed.options->class_name, "FS98MAIN");
   EXPECT_EQ(parsed.options->version, 0x19980005u);
@@ -76,15 +74,14 @@ TEST(SimCommandLine, DefaultsAndOptions) {
 }
 
 TEST(SimCommandLine, BadInputIsAClearErrorWithStatus2) {
-  for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"--poke", "1:2"},
-           {"--version", "xyz"},
-           {"--lat", "north"},
-           {"--lat", "nan"},
-           {"--rate", "0"},
-           {"--reply", "-1"},
-           {"--unknown"},
-           {"stray"}}) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{{"--poke", "1:2"},
+                                                                     {"--version", "xyz"},
+                                                                     {"--lat", "north"},
+                                                                     {"--lat", "nan"},
+                                                                     {"--rate", "0"},
+                                                                     {"--reply", "-1"},
+                                                                     {"--unknown"},
+                                                                     {"stray"}}) {
     const auto parsed = Parse(arguments);
     EXPECT_FALSE(parsed.options) << arguments[0];
     EXPECT_EQ(parsed.exit_status, 2) << arguments[0];

@@ -26,7 +26,9 @@ LinkServices::Handle FakeLinkServices::FindServerWindow(const std::string& class
   return class_name == "UIPCMAIN" ? 0x100 : 0x200;
 }
 
-void FakeLinkServices::ReleaseServerWindow(Handle) { --live_windows; }
+void FakeLinkServices::ReleaseServerWindow(Handle) {
+  --live_windows;
+}
 
 std::uint32_t FakeLinkServices::RegisterMessage(const std::string& name) {
   return register_fails || name != "FsasmLib:IPC" ? 0 : 0xC123;
@@ -41,7 +43,9 @@ std::uint16_t FakeLinkServices::AddAtom(const std::string& text) {
   return 0xC456;
 }
 
-void FakeLinkServices::DeleteAtom(std::uint16_t) { --live_atoms; }
+void FakeLinkServices::DeleteAtom(std::uint16_t) {
+  --live_atoms;
+}
 
 LinkServices::Handle FakeLinkServices::CreateMapping(const std::string&, std::uint32_t size) {
   last_error_ = 0;
@@ -72,7 +76,9 @@ void FakeLinkServices::UnmapView(std::uint8_t*) {
   block_.reset();
 }
 
-void FakeLinkServices::CloseMapping(Handle) { --live_mappings; }
+void FakeLinkServices::CloseMapping(Handle) {
+  --live_mappings;
+}
 
 bool FakeLinkServices::SendMessageTimeout(Handle, std::uint32_t, std::uintptr_t, std::intptr_t,
                                           std::uint32_t, std::uintptr_t& reply) {

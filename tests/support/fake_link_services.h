@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>

@@ -36,7 +36,9 @@ pid_t Spawn(const std::string& path, const std::vector<std::string>& arguments,
   return pid;
 }
 
-int ExitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+int ExitStatus(int status) {
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 }  // namespace
 
@@ -56,9 +58,9 @@ PrivateRuntimeDir::~PrivateRuntimeDir() {
 
 SimProcess::SimProcess(std::vector<std::string> arguments) {
   static int counter = 0;
-  ready_file_ = std::string(std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR")
-                                                           : "/tmp") +
-                "/sim-ready-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+  ready_file_ =
+      std::string(std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "/tmp") +
+      "/sim-ready-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
   ::unlink(ready_file_.c_str());
   arguments.push_back("--ready-file");
   arguments.push_back(ready_file_);
