@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "link/request_block.h"
@@ -361,46 +362,35 @@ TEST_F(ForgedReplyTest, UntouchedReplyIsDelivered) {
   EXPECT_EQ(second, 0x2222222222222222u);
 }
 
-TEST_F(ForgedReplyTest, ChangedHeadersAreBadDataAndNothingIsCopied) {
-  struct Case {
-    const char* name;
-    std::uint32_t position;
-    std::uint32_t value;
-  };
-  // Layout: read at 0 (20 bytes), read at 20 (24 bytes), write at 44 (14 bytes), end at 58.
-  const std::array<Case, 7> cases = {{
-      {"second id made a write", 20, 2},
-      {"first size grown", 8, 8},
-      {"second size grown past the block", 28, 0x7FFFFFFF},
-      {"first size shrunk", 8, 0},
-      {"write id made a read", 44, 1},
-      {"unknown id", 20, 7},
-      {"terminator overwritten", 58, 1},
-  }};
-  for (const Case& c : cases) {
-    FakeLinkServices fake;
-    fake.space.Put(0x3304, 4, 0x36220002);
-    fake.space.Put(0x3308, 4, 0xFADE0008);
-    fake.space.Put(0x0100, 4, 0x11111111);
-    FsuipcLink fresh(fake);
-    ASSERT_TRUE(fresh.Open(0, result));
-    fake.on_send = [&fake, c](std::uint8_t* block) {
-      fake.Serve(block);
-      block::StoreU32(block + c.position, c.value);
-      return SendOutcome{};
-    };
-    std::uint32_t one = 0;
-    std::uint64_t two = 0;
-    std::uint16_t data = 7;
-    ASSERT_TRUE(fresh.QueueRead(0x0100, 4, &one, result));
-    ASSERT_TRUE(fresh.QueueRead(0x0200, 8, &two, result));
-    ASSERT_TRUE(fresh.QueueWrite(0x0300, 2, &data, result));
-    EXPECT_FALSE(fresh.Process(result)) << c.name;
-    EXPECT_EQ(result, LinkResult::BadReply) << c.name;
-    EXPECT_EQ(one, 0u) << c.name << ": nothing may be copied, not even the valid first read";
-    EXPECT_EQ(two, 0u) << c.name;
-  }
+struct HeaderForgery {
+  const char* name;
+  std::uint32_t position;  // of the forged word in the block
+  std::uint32_t value;
+};
+
+class ChangedHeaderTest : public ForgedReplyTest,
+                          public ::testing::WithParamInterface<HeaderForgery> {};
+
+TEST_P(ChangedHeaderTest, IsBadDataAndNothingIsCopied) {
+  const HeaderForgery forgery = GetParam();
+  ProcessWithForgery(
+      [forgery](std::uint8_t* block) { block::StoreU32(block + forgery.position, forgery.value); });
+  EXPECT_FALSE(processed);
+  EXPECT_EQ(result, LinkResult::BadReply);
+  EXPECT_EQ(first, 0u) << "nothing may be copied, not even the valid first read";
+  EXPECT_EQ(second, 0u);
 }
+
+// Layout: read at 0 (20 bytes), read at 20 (24 bytes), write at 44 (14 bytes), end at 58.
+INSTANTIATE_TEST_SUITE_P(
+    Forgeries, ChangedHeaderTest,
+    ::testing::Values(HeaderForgery{"SecondIdMadeAWrite", 20, 2},
+                      HeaderForgery{"FirstSizeGrown", 8, 8},
+                      HeaderForgery{"SecondSizeGrownPastTheBlock", 28, 0x7FFFFFFF},
+                      HeaderForgery{"FirstSizeShrunk", 8, 0},
+                      HeaderForgery{"WriteIdMadeARead", 44, 1}, HeaderForgery{"UnknownId", 20, 7},
+                      HeaderForgery{"TerminatorOverwritten", 58, 1}),
+    [](const ::testing::TestParamInfo<HeaderForgery>& info) { return info.param.name; });
 
 TEST_F(ForgedReplyTest, DestinationFieldCannotRedirectTheCopy) {
   std::uint64_t elsewhere = 0;
