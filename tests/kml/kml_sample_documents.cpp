@@ -1,0 +1,57 @@
+// Writes the sample documents that tests/data/kml holds, through the real documents and file
+// operations, into the folder given as the only argument:
+//   aircraft_50.1N_14.25E_hdg245.kml  the aircraft at 50.1 N, 14.25 E, heading 245.4, moving
+//   route_two_tuples.kml              the route after that fix and one at 50.11 N, 14.26 E
+//   route_empty.kml                   the route when no fix ever moved
+// Used by the outside check (GDAL and xmllint) and to regenerate the expected files.
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+
+#include "kml/kml_documents.h"
+#include "kml/platform_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs write with a fresh set of documents in a scratch folder inside out, then moves the file
+// it produced (name) to out/as.
+template <typename Write>
+void Produce(const fs::path& out, const char* name, const char* as, Write write) {
+  const fs::path scratch = out / ".kml_sample_scratch";
+  fs::create_directories(scratch);
+  quorvane::XmlWriter writer;
+  quorvane::KmlDocuments documents(writer, quorvane::PlatformFileSystem(), scratch.string());
+  write(documents);
+  fs::rename(scratch / name, out / as);
+  fs::remove_all(scratch);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: kml_sample_documents FOLDER\n";
+    return 2;
+  }
+  const fs::path out = argv[1];
+  try {
+    const quorvane::AircraftFix prague{50.1, 14.25, 245.4, true};
+    const quorvane::AircraftFix prague_next{50.11, 14.26, 250.0, true};
+    Produce(out, "letadlo.kml", "aircraft_50.1N_14.25E_hdg245.kml",
+            [&](quorvane::KmlDocuments& documents) { documents.WriteAircraftDocument(prague); });
+    Produce(out, "trasa.kml", "route_two_tuples.kml", [&](quorvane::KmlDocuments& documents) {
+      documents.WriteAircraftDocument(prague);
+      documents.WriteAircraftDocument(prague_next);
+      documents.WriteRouteDocument();
+    });
+    Produce(out, "trasa.kml", "route_empty.kml",
+            [](quorvane::KmlDocuments& documents) { documents.WriteRouteDocument(); });
+  } catch (const std::exception& error) {
+    std::cerr << "kml_sample_documents: " << error.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
