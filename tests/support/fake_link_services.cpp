@@ -19,6 +19,9 @@ SendOutcome FakeLinkServices::Serve(std::uint8_t* block) {
 }
 
 LinkServices::Handle FakeLinkServices::FindServerWindow(const std::string& class_name) {
+  if (on_find) {
+    on_find();
+  }
   if (!windows.contains(class_name)) {
     return 0;
   }

@@ -48,6 +48,9 @@ class FakeLinkServices final : public LinkServices {
   sim::OffsetSpace space;
   // Called for each send attempt with the block; the default serves it and replies 1.
   std::function<SendOutcome(std::uint8_t* block)> on_send;
+  // Called for each search for a server window, and for each pause, when set.
+  std::function<void()> on_find;
+  std::function<void(std::uint32_t milliseconds)> on_sleep;
 
   // Records.
   std::vector<std::vector<std::uint8_t>> sent_blocks;  // each attempt's block up to its terminator
@@ -78,7 +81,12 @@ class FakeLinkServices final : public LinkServices {
                           std::intptr_t lparam, std::uint32_t timeout_ms,
                           std::uintptr_t& reply) override;
   std::uint32_t LastError() override { return last_error_; }
-  void Sleep(std::uint32_t milliseconds) override { sleeps.push_back(milliseconds); }
+  void Sleep(std::uint32_t milliseconds) override {
+    sleeps.push_back(milliseconds);
+    if (on_sleep) {
+      on_sleep(milliseconds);
+    }
+  }
 
  private:
   std::unique_ptr<std::uint8_t[]> block_;

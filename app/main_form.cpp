@@ -1,0 +1,241 @@
+#include "app/main_form.h"
+
+#include <exception>
+
+#include "app/version_text.h"
+#include "app/viewer_rule.h"
+#include "link/link_result.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kVersionPanel = 0;
+constexpr int kConnectPanel = 1;
+constexpr int kSamplePanel = 2;
+constexpr const char* kConnectPrefix = "Connect: ";
+
+// Clears a flag when a scope ends, however it ends.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+TForm1::TForm1(FormContext context)
+    : TimerUpdateTime(context.update_timer, 60000),
+      Timer1(context.retry_timer, kRetryPeriodMs),
+      context_(std::move(context)),
+      sampler_(context_.link),
+      rx_spin_edit1_([this] { RxSpinEdit1Change(); }) {}
+
+// --- Events ---
+
+void TForm1::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ReportError(error.what());
+  }
+}
+
+void TForm1::ReportError(const std::string& message) {
+  // The box is modal and timers go on ticking under it: a second failure meanwhile is not
+  // stacked on top of the first.
+  if (error_box_open_) {
+    return;
+  }
+  FlagScope open(error_box_open_);
+  context_.view.ShowError(message);
+}
+
+void TForm1::OnCreate() { Guarded([this] { FormCreate(); }); }
+void TForm1::OnShow() { Guarded([this] { FormShow(); }); }
+void TForm1::OnUpdateTimerTick() { Guarded([this] { TimerUpdateTimeTimer(); }); }
+void TForm1::OnRetryTimerTick() { Guarded([this] { Timer1Timer(); }); }
+void TForm1::OnShowButtonClicked() { Guarded([this] { Button1Click(); }); }
+void TForm1::OnAutoRunClicked(bool checked) { Guarded([this, checked] { SetAutoRun(checked); }); }
+void TForm1::OnViewerSelectClicked(bool checked) { SetViewerSelect(checked); }
+void TForm1::OnIntervalTyped(const std::string& text) {
+  Guarded([this, &text] { rx_spin_edit1_.Typed(text); });
+}
+void TForm1::OnIntervalStep(int delta) { Guarded([this, delta] { rx_spin_edit1_.Step(delta); }); }
+void TForm1::OnIntervalFocusLost() { Guarded([this] { rx_spin_edit1_.FocusLost(); }); }
+
+bool TForm1::OnCloseRequested() {
+  bool may_close = false;
+  Guarded([this, &may_close] { may_close = FormClose(true); });
+  return may_close;
+}
+
+void TForm1::OnTerminateRequested() {
+  Guarded([this] { FormClose(false); });
+}
+
+// --- Controls ---
+
+void TForm1::SetPanel(int panel, const std::string& text) {
+  panels_.at(panel) = text;
+  context_.view.ShowPanelText(panel, text);
+}
+
+void TForm1::SetAutoRun(bool checked) {
+  if (checked == check_box1_) {
+    return;
+  }
+  check_box1_ = checked;
+  context_.view.ShowAutoRun(checked);
+  CheckBox1Click();
+}
+
+void TForm1::SetViewerSelect(bool checked) {
+  if (checked == check_box2_) {
+    return;
+  }
+  check_box2_ = checked;
+  context_.view.ShowViewerSelect(checked);
+}
+
+// --- Handlers ---
+
+void TForm1::FormCreate() {
+  IntervalSeconds = 60;
+  rx_spin_edit1_.SetValue(60);
+  context_.view.ShowIntervalText(rx_spin_edit1_.Text());
+  context_.documents.ClearRouteCoordinates();
+  TimerUpdateTime.SetPeriod(IntervalSeconds * 1000);
+
+  // Errors from here on end start-up: no separator change, no link, no samples this run.
+  DocumentsFolder = context_.platform.DocumentsFolder();
+  context_.documents.SetDocumentsFolder(DocumentsFolder);
+  if (context_.arguments.size() == 1 && context_.arguments[0] == "D") {
+    context_.platform.CreateKeptOpenFile(kDynFileName);
+  }
+  SavedDecimalSeparator = context_.decimal_separator.Current();
+  context_.decimal_separator.SetDot();
+  UpdatesArmed = true;
+
+  if (ConnectLink()) {
+    TimerUpdateTimeTimer();
+  }
+}
+
+bool TForm1::ConnectLink() {
+  LinkResult result = LinkResult::Okay;
+  const bool opened = context_.link.Open(0, result);
+  SetPanel(kConnectPanel, std::string(kConnectPrefix) + LinkResultMessage(result));
+  if (opened) {
+    SetPanel(kVersionPanel, VersionText(context_.link.ServerVersion()));
+  }
+  return opened;
+}
+
+void TForm1::FormShow() {
+  if (!TimerUpdateTime.Enabled()) {
+    Timer1.SetEnabled(true);
+  }
+}
+
+void TForm1::TimerUpdateTimeTimer() {
+  TimerUpdateTime.SetEnabled(false);
+  if (UpdatesArmed) {
+    const auto fix = sampler_.SampleAircraft(
+        [this](const std::string& text) { SetPanel(kSamplePanel, text); });
+    if (fix) {
+      try {
+        context_.documents.WriteAircraftDocument(*fix);
+      } catch (...) {
+        // The fix was good: keep sampling and collecting the route while the error is shown.
+        TimerUpdateTime.SetEnabled(true);
+        throw;
+      }
+      StartViewerIfWanted();
+      TimerUpdateTime.SetEnabled(true);
+    } else {
+      Timer1.SetEnabled(true);
+    }
+  }
+  context_.view.ProcessPendingMessages();
+}
+
+void TForm1::StartViewerIfWanted() {
+  if (!check_box1_) {
+    return;
+  }
+  if (check_box2_ && !TitleShowsViewer(context_.platform.ForegroundWindowTitle())) {
+    return;
+  }
+  context_.platform.OpenWithShell(context_.documents.AircraftDocumentPath(), "",
+                                  DocumentsFolder, ShowMode::Normal);
+}
+
+void TForm1::Timer1Timer() {
+  // An attempt against a slow server can outlast the period; a tick that comes due while
+  // another attempt runs is dropped rather than nested.
+  if (retry_tick_running_) {
+    return;
+  }
+  FlagScope running(retry_tick_running_);
+  context_.link.Close();
+  if (!ConnectLink()) {
+    // The next attempt comes one full period after this one ended.
+    Timer1.Restart();
+    context_.view.ProcessPendingMessages();
+    return;
+  }
+  Timer1.SetEnabled(false);
+  TimerUpdateTimeTimer();
+}
+
+void TForm1::Button1Click() {
+  if (panels_[kConnectPanel].size() >= 13 && panels_[kConnectPanel].compare(9, 4, "Okay") == 0) {
+    TimerUpdateTimeTimer();
+    context_.platform.OpenWithShell(context_.documents.AircraftDocumentPath(), "",
+                                    DocumentsFolder, ShowMode::Normal);
+  }
+  context_.view.ProcessPendingMessages();
+}
+
+void TForm1::CheckBox1Click() {
+  button1_enabled_ = !check_box1_;
+  context_.view.ShowButtonEnabled(button1_enabled_);
+}
+
+void TForm1::RxSpinEdit1Change() {
+  context_.view.ShowIntervalText(rx_spin_edit1_.Text());
+  const int value = rx_spin_edit1_.Value();
+  // Values typed on the way to another number ("1" of "120") may lie outside the range; they
+  // wait until the box loses the focus and clamps them.
+  if (value < IntervalBox::kMinimum || value > IntervalBox::kMaximum) {
+    return;
+  }
+  IntervalSeconds = value;
+  TimerUpdateTime.SetPeriod(IntervalSeconds * 1000);
+}
+
+bool TForm1::FormClose(bool ask_on_failure) {
+  bool route_saved = true;
+  try {
+    context_.documents.WriteRouteDocument();
+  } catch (const std::exception& error) {
+    if (ask_on_failure && !context_.view.AskCloseAnyway(error.what())) {
+      return false;  // the window stays open; closing again tries again
+    }
+    route_saved = false;
+  }
+  if (route_saved) {
+    context_.platform.OpenWithShell(context_.documents.RouteDocumentPath(), "", DocumentsFolder,
+                                    ShowMode::Normal);
+  }
+  context_.decimal_separator.Restore();
+  return true;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_timer.h"
+#include "app/interval_box.h"
+#include "app/main_view.h"
+#include "app/platform_services.h"
+#include "kml/kml_documents.h"
+#include "link/fsuipc_link.h"
+#include "sampling/aircraft_sampler.h"
+
+namespace quorvane {
+
+// What the main window works with; everything must outlive the window.
+struct FormContext {
+  MainView& view;
+  PlatformServices& platform;
+  DecimalSeparator& decimal_separator;
+  FsuipcLink& link;
+  KmlDocuments& documents;
+  TimerBackend& update_timer;  // drives TimerUpdateTime
+  TimerBackend& retry_timer;   // drives Timer1
+  std::vector<std::string> arguments;  // the command line, without the program's name
+};
+
+// The main window's behaviour, toolkit-free: start-up, the update cycle with its two timers,
+// the viewer rule, "Show", the interval box and the close handling. The toolkit window calls the
+// On... entry points for its events and mirrors what the logic shows through MainView. An error
+// raised by a handler ends that handler and is shown in an error box, one box at a time.
+class TForm1 {
+ public:
+  static constexpr int kRetryPeriodMs = 5000;
+  static constexpr const char* kDynFileName = "f:\\dyn.txt";
+
+  explicit TForm1(FormContext context);
+
+  // --- Events from the toolkit window ---
+  void OnCreate();                  // the window was created, before it is first shown
+  void OnShow();                    // the window is being shown
+  void OnUpdateTimerTick();         // TimerUpdateTime ticked
+  void OnRetryTimerTick();          // Timer1 ticked
+  void OnShowButtonClicked();       // "Show"
+  void OnAutoRunClicked(bool checked);
+  void OnViewerSelectClicked(bool checked);
+  void OnIntervalTyped(const std::string& text);
+  void OnIntervalStep(int delta);
+  void OnIntervalFocusLost();
+  // The user asks to close the window: true when it may close. A failed route save asks
+  // whether to close anyway.
+  bool OnCloseRequested();
+  // The process was asked to end (SIGINT, SIGTERM): the close handling runs without asking.
+  void OnTerminateRequested();
+
+  // --- Handlers ---
+  void FormCreate();
+  void FormShow();
+  void TimerUpdateTimeTimer();
+  void Timer1Timer();
+  void Button1Click();
+  void CheckBox1Click();
+  void RxSpinEdit1Change();
+  // Writes and opens the route; false when the close is abandoned.
+  bool FormClose(bool ask_on_failure);
+
+  // --- Controls' state, as the program sets it (the ordinary setters: they notify) ---
+  void SetAutoRun(bool checked);
+  void SetViewerSelect(bool checked);
+  bool AutoRun() const { return check_box1_; }
+  bool ViewerSelect() const { return check_box2_; }
+  IntervalBox& RxSpinEdit1() { return rx_spin_edit1_; }
+  const std::string& PanelText(int panel) const { return panels_.at(panel); }
+  bool ShowButtonEnabled() const { return button1_enabled_; }
+
+  // --- Program state ---
+  int IntervalSeconds = 60;
+  std::string DocumentsFolder;
+  bool UpdatesArmed = false;
+  char SavedDecimalSeparator = '.';
+  AppTimer TimerUpdateTime;
+  AppTimer Timer1;
+
+ private:
+  void SetPanel(int panel, const std::string& text);
+  // Opens the link and shows its result; true when it opened.
+  bool ConnectLink();
+  void StartViewerIfWanted();
+  // Runs an event's handler; an error it raises is shown, and ends only that handler.
+  void Guarded(const std::function<void()>& handler);
+  void ReportError(const std::string& message);
+
+  FormContext context_;
+  AircraftSampler sampler_;
+  std::array<std::string, 3> panels_;
+  bool check_box1_ = false;
+  bool check_box2_ = false;
+  bool button1_enabled_ = true;
+  IntervalBox rx_spin_edit1_;
+  bool retry_tick_running_ = false;
+  bool error_box_open_ = false;
+};
+
+}  // namespace quorvane

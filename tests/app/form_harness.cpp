@@ -1,0 +1,59 @@
+#include "tests/app/form_harness.h"
+
+#include "link/request_block.h"
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace quorvane::testing {
+
+FormHarness::FormHarness(std::vector<std::string> arguments) {
+  char templ[] = "/tmp/quorvane-form-XXXXXX";
+  folder = ::mkdtemp(templ);
+  platform.documents_folder = folder;
+  services.space.Put(0x3304, 4, 0x36220002);
+  services.space.Put(0x3308, 4, 0xFADE0008);
+  PutAircraft({50.1, 14.25, 90.0, 0.0, 0.0, 300.0});
+  ServerRunning(true);
+  update_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnUpdateTimerTick(); });
+  retry_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnRetryTimerTick(); });
+  clock.Register(update_timer.get());
+  clock.Register(retry_timer.get());
+  form = std::make_unique<TForm1>(FormContext{view, platform, decimal, link, documents,
+                                              *update_timer, *retry_timer,
+                                              std::move(arguments)});
+}
+
+FormHarness::~FormHarness() {
+  std::error_code ignored;
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ignored);
+  std::filesystem::remove_all(folder, ignored);
+}
+
+void FormHarness::FailSamples(bool fail) { fail_samples = fail; }
+
+void FormHarness::ServerRunning(bool running) {
+  services.windows = running ? std::set<std::string>{"UIPCMAIN"} : std::set<std::string>{};
+  if (!running) {
+    services.on_send = [](std::uint8_t*) { return SendOutcome{false, 0, 1400}; };
+  } else {
+    services.on_send = [this](std::uint8_t* block) {
+      const bool handshake = quorvane::block::LoadU32(block + 4) == 0x3304;
+      SendOutcome outcome = services.Serve(block);
+      if (fail_samples && !handshake) {
+        outcome.reply = 0;
+      }
+      return outcome;
+    };
+  }
+}
+
+std::string FormHarness::ReadFile(const std::string& path) const {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+}  // namespace quorvane::testing

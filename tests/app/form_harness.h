@@ -1,0 +1,54 @@
+#pragma once
+
+// A main window's logic wired to fakes: an in-process server behind the link, a fake clock for
+// the timers, a recording view and desktop, and real KML files in a temporary folder.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_form.h"
+#include "kml/kml_documents.h"
+#include "kml/platform_files.h"
+#include "kml/xml_writer.h"
+#include "link/fsuipc_link.h"
+#include "simulator/aircraft_state.h"
+#include "tests/app/fake_form_services.h"
+#include "tests/support/fake_link_services.h"
+
+namespace quorvane::testing {
+
+class FormHarness {
+ public:
+  explicit FormHarness(std::vector<std::string> arguments = {});
+  ~FormHarness();
+
+  // The aircraft the server reports from now on.
+  void PutAircraft(const sim::AircraftState& state) { sim::StoreAircraft(state, services.space); }
+  // Makes every sample exchange fail (reply 0) or succeed again; the handshake still works.
+  void FailSamples(bool fail);
+  // Removes the server window, or brings it back.
+  void ServerRunning(bool running);
+
+  std::string AircraftFile() const { return folder + "/letadlo.kml"; }
+  std::string RouteFile() const { return folder + "/trasa.kml"; }
+  std::string ReadFile(const std::string& path) const;
+  bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
+
+  std::string folder;  // the Documents folder
+  FakeClock clock;
+  FakeView view{clock};
+  FakePlatform platform;
+  FakeDecimalSeparator decimal;
+  FakeLinkServices services;
+  FsuipcLink link{services};
+  XmlWriter writer;
+  KmlDocuments documents{writer, PlatformFileSystem(), ""};
+  std::unique_ptr<TForm1> form;
+  std::unique_ptr<FakeTimer> update_timer;
+  std::unique_ptr<FakeTimer> retry_timer;
+  bool fail_samples = false;
+};
+
+}  // namespace quorvane::testing
