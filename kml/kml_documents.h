@@ -15,7 +15,8 @@ namespace quorvane {
 class KmlDocuments {
  public:
   // writer and files must outlive this object. documents_folder is joined to the file names as
-  // it is (they begin with the platform's separator); an empty folder gives "/letadlo.kml".
+  // it is (they begin with the platform's separator), so an empty folder gives the name alone,
+  // rooted.
   KmlDocuments(XmlWriter& writer, FileSystem& files, std::string documents_folder);
 
   // Builds the aircraft document from fix and saves it as "letadlo.kml". A moving fix first

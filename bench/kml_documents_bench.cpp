@@ -1,0 +1,141 @@
+// Building and saving the KML documents: one aircraft document, and route documents of 10,000
+// and 100,000 tuples, each saved whole (temporary file, sync to disk, rename) into a scratch
+// folder on the machine's disk. The same documents built without touching the disk show how
+// much of the time is the file system's.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "kml/kml_documents.h"
+#include "kml/platform_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The platform's file operations, or none at all while `discard` is set (every step succeeds and
+// nothing reaches the disk), so a long route can be built up without saving it at every fix.
+class SwitchableFileSystem final : public quorvane::FileSystem {
+ public:
+  bool discard = false;
+
+  bool CreateTemporary(const std::string& target, std::string& temp_path, Handle& file,
+                       std::string& why) override {
+    if (discard) {
+      file = 1;
+      return true;
+    }
+    return Real().CreateTemporary(target, temp_path, file, why);
+  }
+  bool Write(Handle file, std::string_view bytes, std::string& why) override {
+    if (discard) {
+      benchmark::DoNotOptimize(bytes.data());
+      return true;
+    }
+    return Real().Write(file, bytes, why);
+  }
+  bool Sync(Handle file, std::string& why) override { return discard || Real().Sync(file, why); }
+  bool Close(Handle file, std::string& why) override { return discard || Real().Close(file, why); }
+  bool Replace(const std::string& from, const std::string& to, std::string& why) override {
+    return discard || Real().Replace(from, to, why);
+  }
+  void Remove(const std::string& path) override {
+    if (!discard) {
+      Real().Remove(path);
+    }
+  }
+
+ private:
+  static quorvane::FileSystem& Real() { return quorvane::PlatformFileSystem(); }
+};
+
+// A scratch Documents folder for one benchmark, removed afterwards.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::random_device random;
+    do {
+      path_ = fs::temp_directory_path() / ("quorvane-kml-bench-" + std::to_string(random()));
+    } while (!fs::create_directory(path_));
+  }
+  ~ScratchFolder() { fs::remove_all(path_); }
+  std::string Text() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+// The i-th fix of a flight heading north-east out of Prague.
+quorvane::AircraftFix FlightFix(long i, bool moving) {
+  return {50.1 + static_cast<double>(i) * 1e-4, 14.25 + static_cast<double>(i) * 1e-4,
+          static_cast<double>(i % 360), moving};
+}
+
+// Documents whose route already holds `tuples` tuples, built without saving.
+struct Flight {
+  explicit Flight(long tuples) : documents(writer, files, folder.Text()) {
+    files.discard = true;
+    for (long i = 0; i < tuples; ++i) {
+      documents.WriteAircraftDocument(FlightFix(i, true));
+    }
+  }
+
+  ScratchFolder folder;
+  quorvane::XmlWriter writer;
+  SwitchableFileSystem files;
+  quorvane::KmlDocuments documents;
+};
+
+void BM_AircraftDocumentSaved(benchmark::State& state) {
+  Flight flight(0);
+  flight.files.discard = false;
+  for (auto _ : state) {
+    flight.documents.WriteAircraftDocument(FlightFix(1, false));
+  }
+}
+BENCHMARK(BM_AircraftDocumentSaved)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_RouteDocumentSaved(benchmark::State& state) {
+  Flight flight(state.range(0));
+  flight.files.discard = false;
+  for (auto _ : state) {
+    flight.documents.WriteRouteDocument();
+  }
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<long>(flight.documents.RouteCoordinates().size()));
+}
+BENCHMARK(BM_RouteDocumentSaved)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_RouteDocumentBuiltOnly(benchmark::State& state) {
+  Flight flight(state.range(0));
+  for (auto _ : state) {
+    flight.documents.WriteRouteDocument();
+  }
+}
+BENCHMARK(BM_RouteDocumentBuiltOnly)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// One update of a long flight: the aircraft document, the tuple, and the route saved with it.
+void BM_MovingFixWithRouteSaved(benchmark::State& state) {
+  Flight flight(state.range(0));
+  flight.files.discard = false;
+  long i = state.range(0);
+  for (auto _ : state) {
+    flight.documents.WriteAircraftDocument(FlightFix(i++, true));
+  }
+}
+BENCHMARK(BM_MovingFixWithRouteSaved)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
