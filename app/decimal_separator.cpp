@@ -11,8 +11,12 @@ char CLocaleDecimalSeparator::Current() {
   return point != nullptr && point[0] != '\0' ? point[0] : '.';
 }
 
-void CLocaleDecimalSeparator::SetDot() { std::setlocale(LC_NUMERIC, "C"); }
+void CLocaleDecimalSeparator::SetDot() {
+  std::setlocale(LC_NUMERIC, "C");
+}
 
-void CLocaleDecimalSeparator::Restore() { std::setlocale(LC_NUMERIC, saved_locale_.c_str()); }
+void CLocaleDecimalSeparator::Restore() {
+  std::setlocale(LC_NUMERIC, saved_locale_.c_str());
+}
 
 }  // namespace quorvane

@@ -47,7 +47,9 @@ void IntervalBox::Step(int delta) {
   Show(std::clamp(value_ + delta, kMinimum, kMaximum));
 }
 
-bool IntervalBox::AcceptsCharacter(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-'; }
+bool IntervalBox::AcceptsCharacter(char c) {
+  return (c >= '0' && c <= '9') || c == '+' || c == '-';
+}
 
 void IntervalBox::Typed(const std::string& text) {
   std::string kept;

@@ -56,27 +56,49 @@ void TForm1::ReportError(const std::string& message) {
   context_.view.ShowError(message);
 }
 
-void TForm1::OnCreate() { Guarded([this] { FormCreate(); }); }
-void TForm1::OnShow() { Guarded([this] { FormShow(); }); }
-void TForm1::OnUpdateTimerTick() { Guarded([this] { TimerUpdateTimeTimer(); }); }
-void TForm1::OnRetryTimerTick() { Guarded([this] { Timer1Timer(); }); }
-void TForm1::OnShowButtonClicked() { Guarded([this] { Button1Click(); }); }
-void TForm1::OnAutoRunClicked(bool checked) { Guarded([this, checked] { SetAutoRun(checked); }); }
-void TForm1::OnViewerSelectClicked(bool checked) { SetViewerSelect(checked); }
+void TForm1::OnCreate() {
+  Guarded([this] { FormCreate(); });
+}
+void TForm1::OnShow() {
+  Guarded([this] { FormShow(); });
+}
+void TForm1::OnUpdateTimerTick() {
+  Guarded([this] { TimerUpdateTimeTimer(); });
+}
+void TForm1::OnRetryTimerTick() {
+  Guarded([this] { Timer1Timer(); });
+}
+void TForm1::OnShowButtonClicked() {
+  Guarded([this] { Button1Click(); });
+}
+void TForm1::OnAutoRunClicked(bool checked) {
+  Guarded([this, checked] { SetAutoRun(checked); });
+}
+void TForm1::OnViewerSelectClicked(bool checked) {
+  SetViewerSelect(checked);
+}
 void TForm1::OnIntervalTyped(const std::string& text) {
   Guarded([this, &text] { rx_spin_edit1_.Typed(text); });
 }
-void TForm1::OnIntervalStep(int delta) { Guarded([this, delta] { rx_spin_edit1_.Step(delta); }); }
-void TForm1::OnIntervalFocusLost() { Guarded([this] { rx_spin_edit1_.FocusLost(); }); }
+void TForm1::OnIntervalStep(int delta) {
+  Guarded([this, delta] { rx_spin_edit1_.Step(delta); });
+}
+void TForm1::OnIntervalFocusLost() {
+  Guarded([this] { rx_spin_edit1_.FocusLost(); });
+}
 
 bool TForm1::OnCloseRequested() {
-  bool may_close = false;
-  Guarded([this, &may_close] { may_close = FormClose(true); });
-  return may_close;
+  if (closed_) {
+    return true;  // the close handling has run already
+  }
+  Guarded([this] { closed_ = FormClose(true); });
+  return closed_;
 }
 
 void TForm1::OnTerminateRequested() {
-  Guarded([this] { FormClose(false); });
+  if (!closed_) {
+    Guarded([this] { closed_ = FormClose(false); });
+  }
 }
 
 // --- Controls ---
@@ -146,8 +168,8 @@ void TForm1::FormShow() {
 void TForm1::TimerUpdateTimeTimer() {
   TimerUpdateTime.SetEnabled(false);
   if (UpdatesArmed) {
-    const auto fix = sampler_.SampleAircraft(
-        [this](const std::string& text) { SetPanel(kSamplePanel, text); });
+    const auto fix =
+        sampler_.SampleAircraft([this](const std::string& text) { SetPanel(kSamplePanel, text); });
     if (fix) {
       try {
         context_.documents.WriteAircraftDocument(*fix);
@@ -172,8 +194,8 @@ void TForm1::StartViewerIfWanted() {
   if (check_box2_ && !TitleShowsViewer(context_.platform.ForegroundWindowTitle())) {
     return;
   }
-  context_.platform.OpenWithShell(context_.documents.AircraftDocumentPath(), "",
-                                  DocumentsFolder, ShowMode::Normal);
+  context_.platform.OpenWithShell(context_.documents.AircraftDocumentPath(), "", DocumentsFolder,
+                                  ShowMode::Normal);
 }
 
 void TForm1::Timer1Timer() {
@@ -197,8 +219,8 @@ void TForm1::Timer1Timer() {
 void TForm1::Button1Click() {
   if (panels_[kConnectPanel].size() >= 13 && panels_[kConnectPanel].compare(9, 4, "Okay") == 0) {
     TimerUpdateTimeTimer();
-    context_.platform.OpenWithShell(context_.documents.AircraftDocumentPath(), "",
-                                    DocumentsFolder, ShowMode::Normal);
+    context_.platform.OpenWithShell(context_.documents.AircraftDocumentPath(), "", DocumentsFolder,
+                                    ShowMode::Normal);
   }
   context_.view.ProcessPendingMessages();
 }

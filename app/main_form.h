@@ -22,8 +22,8 @@ struct FormContext {
   DecimalSeparator& decimal_separator;
   FsuipcLink& link;
   KmlDocuments& documents;
-  TimerBackend& update_timer;  // drives TimerUpdateTime
-  TimerBackend& retry_timer;   // drives Timer1
+  TimerBackend& update_timer;          // drives TimerUpdateTime
+  TimerBackend& retry_timer;           // drives Timer1
   std::vector<std::string> arguments;  // the command line, without the program's name
 };
 
@@ -39,11 +39,11 @@ class TForm1 {
   explicit TForm1(FormContext context);
 
   // --- Events from the toolkit window ---
-  void OnCreate();                  // the window was created, before it is first shown
-  void OnShow();                    // the window is being shown
-  void OnUpdateTimerTick();         // TimerUpdateTime ticked
-  void OnRetryTimerTick();          // Timer1 ticked
-  void OnShowButtonClicked();       // "Show"
+  void OnCreate();             // the window was created, before it is first shown
+  void OnShow();               // the window is being shown
+  void OnUpdateTimerTick();    // TimerUpdateTime ticked
+  void OnRetryTimerTick();     // Timer1 ticked
+  void OnShowButtonClicked();  // "Show"
   void OnAutoRunClicked(bool checked);
   void OnViewerSelectClicked(bool checked);
   void OnIntervalTyped(const std::string& text);
@@ -53,6 +53,7 @@ class TForm1 {
   // whether to close anyway.
   bool OnCloseRequested();
   // The process was asked to end (SIGINT, SIGTERM): the close handling runs without asking.
+  // Either way the close handling runs once; later requests find the window closed.
   void OnTerminateRequested();
 
   // --- Handlers ---
@@ -101,6 +102,7 @@ class TForm1 {
   IntervalBox rx_spin_edit1_;
   bool retry_tick_running_ = false;
   bool error_box_open_ = false;
+  bool closed_ = false;  // the close handling has completed
 };
 
 }  // namespace quorvane

@@ -31,6 +31,8 @@ void FakeClock::Advance(long long ms) {
   now_ms_ = std::max(now_ms_, until);
 }
 
-void FakeClock::RunDue() { Advance(0); }
+void FakeClock::RunDue() {
+  Advance(0);
+}
 
 }  // namespace quorvane::testing

@@ -21,8 +21,7 @@ FormHarness::FormHarness(std::vector<std::string> arguments) {
   clock.Register(update_timer.get());
   clock.Register(retry_timer.get());
   form = std::make_unique<TForm1>(FormContext{view, platform, decimal, link, documents,
-                                              *update_timer, *retry_timer,
-                                              std::move(arguments)});
+                                              *update_timer, *retry_timer, std::move(arguments)});
 }
 
 FormHarness::~FormHarness() {
@@ -31,7 +30,9 @@ FormHarness::~FormHarness() {
   std::filesystem::remove_all(folder, ignored);
 }
 
-void FormHarness::FailSamples(bool fail) { fail_samples = fail; }
+void FormHarness::FailSamples(bool fail) {
+  fail_samples = fail;
+}
 
 void FormHarness::ServerRunning(bool running) {
   services.windows = running ? std::set<std::string>{"UIPCMAIN"} : std::set<std::string>{};

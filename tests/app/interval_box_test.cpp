@@ -52,9 +52,9 @@ TEST_F(IntervalBoxTest, TypingReportsEveryEditAndReadsTheText) {
     const char* text;
     int value;
   };
-  for (const Case& c : {Case{"120", "120", 120}, Case{"", "", 10}, Case{"-", "-", 10},
-                        Case{"+12", "+12", 12}, Case{"-5", "-5", -5}, Case{"1a2", "12", 12},
-                        Case{"99999999999", "99999999999", 10}}) {
+  for (const Case& c :
+       {Case{"120", "120", 120}, Case{"", "", 10}, Case{"-", "-", 10}, Case{"+12", "+12", 12},
+        Case{"-5", "-5", -5}, Case{"1a2", "12", 12}, Case{"99999999999", "99999999999", 10}}) {
     changes = 0;
     box.Typed(c.typed);
     EXPECT_EQ(changes, 1) << c.typed;

@@ -97,8 +97,7 @@ TEST_F(FormTest, StartUpErrorIsShownAndNoSampleIsEverTaken) {
 }
 
 TEST(FormCommandLine, OnlyASingleCapitalDCreatesTheKeptOpenFile) {
-  for (const auto& [arguments, expected] :
-       std::vector<std::pair<std::vector<std::string>, bool>>{
+  for (const auto& [arguments, expected] : std::vector<std::pair<std::vector<std::string>, bool>>{
            {{"D"}, true}, {{"d"}, false}, {{"D", "D"}, false}, {{}, false}, {{"DD"}, false}}) {
     FormHarness harness(arguments);
     harness.form->OnCreate();
@@ -171,11 +170,10 @@ TEST_F(FormTest, ViewerRuleFollowsTheCheckBoxesAndTheForegroundTitle) {
     std::optional<std::string> title;
     bool opens;
   };
-  for (const Case& c : {Case{"Google Earth Pro", true}, Case{"google earth", true},
-                        Case{"Google-Earth", false}, Case{"My Google Earth", false},
-                        Case{"Google Eart", false}, Case{std::nullopt, false},
-                        Case{std::string("Google\0Earth Pro", 16), false},
-                        Case{"GOOGLE EARTH", true}}) {
+  for (const Case& c :
+       {Case{"Google Earth Pro", true}, Case{"google earth", true}, Case{"Google-Earth", false},
+        Case{"My Google Earth", false}, Case{"Google Eart", false}, Case{std::nullopt, false},
+        Case{std::string("Google\0Earth Pro", 16), false}, Case{"GOOGLE EARTH", true}}) {
     h.platform.foreground_title = c.title;
     h.platform.shell_requests.clear();
     h.clock.Advance(60000);
@@ -284,6 +282,9 @@ TEST_F(FormTest, CloseWritesAndOpensTheRouteAndRestoresTheSeparator) {
   ASSERT_EQ(h.platform.shell_requests.size(), 1u);
   EXPECT_EQ(h.platform.shell_requests[0].file, h.RouteFile());
   EXPECT_EQ(h.decimal.separator, ',');
+  form.OnTerminateRequested();
+  EXPECT_TRUE(form.OnCloseRequested());
+  EXPECT_EQ(h.platform.shell_requests.size(), 1u) << "the close handling runs once";
 }
 
 TEST_F(FormTest, CloseWhoseRouteSaveFailsAsksAndMayStayOpen) {

@@ -1,0 +1,117 @@
+// The program itself, off-screen, against quorvane-sim: what a user sees in the Documents folder.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/child_process.h"
+#include "tests/support/sim_process.h"
+
+namespace quorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ChildProcess;
+using testing::PrivateRuntimeDir;
+using testing::ReadLines;
+using testing::SimProcess;
+using testing::WaitFor;
+
+std::string Read(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// A desktop of the test's own: a Documents folder named in user-dirs.dirs, a stand-in xdg-open
+// that records what it was asked to open and where, no display.
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = runtime.path();
+    documents = root / "Documents";
+    fs::create_directories(documents);
+    fs::create_directories(root / "config");
+    std::ofstream(root / "config" / "user-dirs.dirs")
+        << "# written by the test\nXDG_DOCUMENTS_DIR=\"" << documents.string() << "\"\n";
+    fs::create_directories(root / "bin");
+    const fs::path opener = root / "bin" / "xdg-open";
+    std::ofstream(opener) << "#!/bin/sh\necho \"$PWD|$*\" >> '" << (root / "opened").string()
+                          << "'\n";
+    fs::permissions(opener, fs::perms::owner_all);
+    fs::create_directories(root / "work");
+
+    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    ::setenv("PATH", ((root / "bin").string() + ":" + std::getenv("PATH")).c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    ::setenv("LSAN_OPTIONS", "suppressions=" QUORVANE_LSAN_SUPPRESSIONS, 1);
+  }
+
+  std::unique_ptr<ChildProcess> StartProgram() {
+    return std::make_unique<ChildProcess>(QUORVANE_PROGRAM_PATH, std::vector<std::string>{},
+                                          (root / "work").string());
+  }
+
+  PrivateRuntimeDir runtime;
+  fs::path root;
+  fs::path documents;
+};
+
+TEST_F(ProgramTest, WritesTheAircraftAtStartAndTheRouteOnSigterm) {
+  SimProcess sim({"--lat", "50.1", "--lon", "14.25", "--heading", "90", "--speed", "80"});
+  ASSERT_TRUE(sim.WaitUntilReady());
+  auto program = StartProgram();
+  const fs::path aircraft = documents / "letadlo.kml";
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(aircraft); }, 20000));
+  EXPECT_NE(Read(aircraft).find("<coordinates>14.250000,50.100000,10</coordinates>"),
+            std::string::npos);
+
+  program->Signal(SIGTERM);
+  EXPECT_EQ(program->Wait(20000), 0);
+  const std::string route = Read(documents / "trasa.kml");
+  EXPECT_NE(route.find("<coordinates>14.250000,50.100000,0 </coordinates>"), std::string::npos)
+      << route;
+  // The route was opened with the desktop's opener, in the Documents folder.
+  EXPECT_EQ(
+      ReadLines((root / "opened").string()),
+      std::vector<std::string>{documents.string() + "|" + (documents / "trasa.kml").string()});
+}
+
+TEST_F(ProgramTest, UpdatesAtTheIntervalAndReconnectsToARestartedSimulator) {
+  auto sim = std::make_unique<SimProcess>(
+      std::vector<std::string>{"--lat", "50.1", "--lon", "14.25", "--speed", "80"});
+  ASSERT_TRUE(sim->WaitUntilReady());
+  auto program = StartProgram();
+  const fs::path aircraft = documents / "letadlo.kml";
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(aircraft); }, 20000));
+
+  // The simulator goes away and comes back somewhere else: the next update (60 s after the
+  // first) fails, and the retrying reconnects five seconds later and updates at once.
+  sim.reset();
+  sim = std::make_unique<SimProcess>(
+      std::vector<std::string>{"--lat", "51.5", "--lon", "-0.125", "--speed", "80"});
+  ASSERT_TRUE(sim->WaitUntilReady());
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return Read(aircraft).find("<coordinates>-0.125000,51.500000,10</coordinates>") !=
+               std::string::npos;
+      },
+      90000));
+
+  program->Signal(SIGINT);
+  EXPECT_EQ(program->Wait(20000), 0);
+  EXPECT_NE(Read(documents / "trasa.kml")
+                .find("<coordinates>14.250000,50.100000,0 -0.125000,51.500000,0 </coordinates>"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorvane
