@@ -129,7 +129,7 @@ TEST_F(KmlDocumentsTest, WritesTheSameFixTwiceIdentically) {
 
 TEST_F(KmlDocumentsTest, WritesPointsUnderACommaLocale) {
   testing::CommaLocale comma;
-  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kName
+  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kNames[0]
                               << "; run scripts/ensure-packages.sh as root";
   documents_.WriteAircraftDocument(kPrague);
   EXPECT_EQ(Aircraft(), ExpectedDocument("aircraft_50.1N_14.25E_hdg245.kml"));

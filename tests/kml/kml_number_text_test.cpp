@@ -55,7 +55,7 @@ TEST_P(CoordinateTextTest, HasSixDecimalsAndNoBlanks) {
 
 TEST_P(CoordinateTextTest, UsesAPointUnderACommaLocale) {
   testing::CommaLocale comma;
-  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kName
+  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kNames[0]
                               << "; run scripts/ensure-packages.sh as root";
   EXPECT_EQ(CoordinateText(GetParam().value), GetParam().text);
 }
@@ -70,7 +70,7 @@ TEST_P(HeadingTextTest, IsRoundedToWholeDegreesWithoutBlanks) {
 
 TEST_P(HeadingTextTest, IsTheSameUnderACommaLocale) {
   testing::CommaLocale comma;
-  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kName
+  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kNames[0]
                               << "; run scripts/ensure-packages.sh as root";
   EXPECT_EQ(HeadingText(GetParam().value), GetParam().text);
 }
