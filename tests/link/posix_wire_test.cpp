@@ -30,8 +30,7 @@ TEST(PosixWire, MalformedRequestsAreRejected) {
   wrong_magic[0] ^= 1;
   auto unknown_kind = good;
   unknown_kind[4] = 3;
-  auto short_packet = good;
-  short_packet.pop_back();
+  const std::vector<std::uint8_t> short_packet(good.begin(), good.end() - 1);
   auto long_packet = good;
   long_packet.push_back('x');
   auto huge_name = good;
@@ -50,8 +49,7 @@ TEST(PosixWire, ReplySurvivesEncodeAndDecodeAndRejectsOtherPackets) {
   ASSERT_TRUE(decoded);
   EXPECT_EQ(decoded->sequence, 42u);
   EXPECT_EQ(decoded->value, 1u);
-  auto truncated = packet;
-  truncated.pop_back();
+  const std::vector<std::uint8_t> truncated(packet.begin(), packet.end() - 1);
   EXPECT_FALSE(DecodeReply(truncated));
   auto wrong_magic = packet;
   wrong_magic[3] = 0;
