@@ -1,6 +1,7 @@
 #include "app/posix/user_dirs.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace quorvane {
 
@@ -47,10 +48,14 @@ std::string DocumentsFolderFromUserDirs(std::string_view file_text, const std::s
     if (line.empty() || line.front() != '=') {
       continue;
     }
-    folder = Unquote(TrimSpace(line.substr(1)));
-    if (folder.rfind("$HOME", 0) == 0 && (folder.size() == 5 || folder[5] == '/')) {
-      folder = home + folder.substr(5);
+    std::string value = Unquote(TrimSpace(line.substr(1)));
+    if (value.find('\0') != std::string::npos) {
+      continue;  // no folder name holds a zero byte: the line is damaged
     }
+    if (value.rfind("$HOME", 0) == 0 && (value.size() == 5 || value[5] == '/')) {
+      value = home + value.substr(5);
+    }
+    folder = std::move(value);
   }
   return folder;
 }

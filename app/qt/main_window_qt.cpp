@@ -49,7 +49,11 @@ MainWindowQt::MainWindowQt() {
   rx_spin_edit1_ = new IntervalSpinBox(
       this, {[this](int delta) { form_->OnIntervalStep(delta); },
              [this](const QString& text) { form_->OnIntervalTyped(text.toStdString()); },
-             [this] { form_->OnIntervalFocusLost(); }});
+             [this] {
+               if (form_ != nullptr) {
+                 form_->OnIntervalFocusLost();
+               }
+             }});
   button1_ = new QPushButton("Show", this);
   Place(check_box1_, 40, 13, 97, 17);
   Place(check_box2_, 176, 16, 121, 17);
@@ -75,6 +79,13 @@ MainWindowQt::MainWindowQt() {
   connect(check_box2_, &QCheckBox::clicked,
           [this](bool checked) { form_->OnViewerSelectClicked(checked); });
   connect(button1_, &QPushButton::clicked, [this] { form_->OnShowButtonClicked(); });
+}
+
+MainWindowQt::~MainWindowQt() {
+  // The interval box reports losing the focus while the base class tears the window down; it
+  // goes first, while this window can still take the report.
+  form_ = nullptr;
+  delete rx_spin_edit1_;
 }
 
 void MainWindowQt::Attach(TForm1& form) {

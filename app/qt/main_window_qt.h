@@ -19,6 +19,7 @@ class TForm1;
 class MainWindowQt final : public QWidget, public MainView {
  public:
   MainWindowQt();
+  ~MainWindowQt() override;
   // Connects the window to its logic; must be called before the window is shown.
   void Attach(TForm1& form);
 

@@ -1,0 +1,155 @@
+// The Qt window on Qt's off-screen platform: what a person sees and what their clicks and keys do.
+
+#include "app/qt/main_window_qt.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/main_form.h"
+#include "kml/kml_documents.h"
+#include "kml/platform_files.h"
+#include "kml/xml_writer.h"
+#include "tests/app/fake_form_services.h"
+#include "tests/support/fake_link_services.h"
+
+namespace quorvane {
+namespace {
+
+using namespace testing;
+
+template <typename Widget>
+Widget* Find(QWidget& window, const QString& text) {
+  for (Widget* widget : window.findChildren<Widget*>()) {
+    if (widget->text() == text) {
+      return widget;
+    }
+  }
+  return nullptr;
+}
+
+class QtWindowTest : public ::testing::Test {
+ protected:
+  QtWindowTest() {
+    services.space.Put(0x3304, 4, 0x36220002);
+    services.space.Put(0x3308, 4, 0xFADE0008);
+    clock.Register(&update_timer);
+    clock.Register(&retry_timer);
+    window.Attach(form);
+  }
+
+  FakeClock clock;
+  FakePlatform platform;
+  FakeDecimalSeparator decimal;
+  FakeLinkServices services;
+  FsuipcLink link{services};
+  XmlWriter writer;
+  KmlDocuments documents{writer, PlatformFileSystem(), "/nonexistent-folder"};
+  MainWindowQt window;
+  FakeTimer update_timer{clock, [this] { form.OnUpdateTimerTick(); }};
+  FakeTimer retry_timer{clock, [this] { form.OnRetryTimerTick(); }};
+  TForm1 form{
+      FormContext{window, platform, decimal, link, documents, update_timer, retry_timer, {}}};
+};
+
+TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {
+  EXPECT_EQ(window.windowTitle(), "Quorvane");
+  EXPECT_EQ(window.size(), QSize(605, 338));
+  EXPECT_EQ(window.font().pixelSize(), 11);
+  auto* auto_run = Find<QCheckBox>(window, "AutoRun");
+  auto* select = Find<QCheckBox>(window, "Google Earth Select");
+  auto* label = Find<QLabel>(window, "Interval sec.");
+  auto* show = Find<QPushButton>(window, "Show");
+  auto* spin = window.findChild<QAbstractSpinBox*>();
+  ASSERT_TRUE(auto_run && select && label && show && spin);
+  EXPECT_EQ(auto_run->pos(), QPoint(40, 13));
+  EXPECT_EQ(select->pos(), QPoint(176, 16));
+  EXPECT_EQ(label->pos(), QPoint(336, 16));
+  EXPECT_EQ(spin->geometry(), QRect(410, 11, 71, 21));
+  EXPECT_EQ(show->geometry(), QRect(484, 8, 75, 25));
+  // Controls widened for the font never run into their neighbours.
+  EXPECT_LE(auto_run->geometry().right(), select->x());
+  EXPECT_LE(select->geometry().right(), label->x());
+  EXPECT_LE(label->geometry().right(), spin->x());
+  // Tab order: AutoRun, the interval, Show, Google Earth Select.
+  EXPECT_EQ(auto_run->nextInFocusChain(), spin);
+  QWidget* after_spin = spin->nextInFocusChain();
+  while (after_spin->focusPolicy() == Qt::NoFocus || after_spin->parentWidget() == spin) {
+    after_spin = after_spin->nextInFocusChain();
+  }
+  EXPECT_EQ(after_spin, show);
+  EXPECT_EQ(show->nextInFocusChain(), select);
+}
+
+TEST_F(QtWindowTest, StatusBarShowsThePanelsAndFollowsTheBottomEdge) {
+  form.OnCreate();
+  window.show();
+  auto* version = Find<QLabel>(window, "FSUIPC Version: 3.622b");
+  auto* connect = Find<QLabel>(window, "Connect: Okay");
+  ASSERT_TRUE(version && connect);
+  EXPECT_EQ(version->mapTo(&window, QPoint(0, 0)).y(), 319);
+  EXPECT_GE(version->width(), 120);
+  EXPECT_GE(version->width(), version->sizeHint().width()) << "the version text fits";
+  EXPECT_EQ(connect->width(), 100);
+  window.resize(800, 500);
+  EXPECT_EQ(version->mapTo(&window, QPoint(0, 0)).y(), 481);
+  QLabel* sample = nullptr;
+  for (QLabel* label : window.findChildren<QLabel*>()) {
+    if (label->text().startsWith("Lat: ")) {
+      sample = label;
+    }
+  }
+  ASSERT_TRUE(sample);
+  EXPECT_EQ(sample->mapTo(&window, QPoint(sample->width(), 0)).x(), 800)
+      << "the last panel reaches the right edge";
+}
+
+TEST_F(QtWindowTest, AutoRunClickDisablesShow) {
+  window.show();
+  auto* auto_run = Find<QCheckBox>(window, "AutoRun");
+  auto* show = Find<QPushButton>(window, "Show");
+  QTest::mouseClick(auto_run, Qt::LeftButton);
+  EXPECT_TRUE(form.AutoRun());
+  EXPECT_FALSE(show->isEnabled());
+  QTest::mouseClick(auto_run, Qt::LeftButton);
+  EXPECT_TRUE(show->isEnabled());
+}
+
+TEST_F(QtWindowTest, TypingAndLeavingTheIntervalBoxGoesThroughTheRules) {
+  form.OnCreate();
+  window.show();
+  QApplication::setActiveWindow(&window);
+  auto* spin = window.findChild<QAbstractSpinBox*>();
+  auto* edit = spin->findChild<QLineEdit*>();
+  spin->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, "5x.");  // letters and points are refused
+  EXPECT_EQ(edit->text(), "5");
+  EXPECT_EQ(form.RxSpinEdit1().Value(), 5);
+  Find<QPushButton>(window, "Show")->setFocus();
+  EXPECT_EQ(edit->text(), "10");
+  EXPECT_EQ(form.IntervalSeconds, 10);
+
+  spin->setFocus();
+  QTest::keyClick(spin, Qt::Key_Down);
+  EXPECT_EQ(edit->text(), "10") << "never below 10";
+  QTest::keyClick(spin, Qt::Key_Up);
+  EXPECT_EQ(edit->text(), "11");
+  EXPECT_EQ(form.IntervalSeconds, 11);
+}
+
+}  // namespace
+}  // namespace quorvane
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
