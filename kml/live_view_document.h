@@ -1,0 +1,48 @@
+#pragma once
+
+// "Quorvane live.kml": a small KML document beside "letadlo.kml" that a user opens once in
+// Google Earth. Its two network links reload the aircraft document (flying the view to it) and
+// the route document at the update interval, so the view follows the flight with no file opened
+// again and no window brought to the front.
+
+#include <string>
+#include <string_view>
+
+#include "kml/file_system.h"
+
+namespace quorvane {
+
+// The file name: ASCII, and valid on Windows as on POSIX.
+inline constexpr std::string_view kLiveViewFileName = "Quorvane live.kml";
+
+// The whole text of the live view document for a refresh interval in seconds: 8-bit, CR LF after
+// every line, no byte-order mark. The links name "letadlo.kml" and "trasa.kml" relative to the
+// document, so the folder may move. An interval below 1 is written as 1, since 0 would have
+// the viewer reload without pause.
+std::string LiveViewDocumentText(int refresh_seconds);
+
+// Writes the live view document into the Documents folder.
+class LiveViewDocument {
+ public:
+  // files must outlive this object. documents_folder is joined to the file name as the KML
+  // documents' folder is.
+  LiveViewDocument(FileSystem& files, std::string documents_folder);
+
+  // Saves the document for the interval, replacing the earlier one whole (PublishFile). Called at
+  // start-up and whenever the interval changes. Throws FileSaveError when it cannot be saved;
+  // the earlier file is then untouched.
+  void Write(int refresh_seconds);
+
+  // The full path of "Quorvane live.kml": the folder, the separator and the name.
+  std::string Path() const;
+
+  // The folder the document is saved in, and a way to change it.
+  const std::string& DocumentsFolder() const { return documents_folder_; }
+  void SetDocumentsFolder(std::string folder) { documents_folder_ = std::move(folder); }
+
+ private:
+  FileSystem& files_;
+  std::string documents_folder_;
+};
+
+}  // namespace quorvane
