@@ -3,30 +3,45 @@
 //   aircraft_50.1N_14.25E_hdg245.kml  the aircraft at 50.1 N, 14.25 E, heading 245.4, moving
 //   route_two_tuples.kml              the route after that fix and one at 50.11 N, 14.26 E
 //   route_empty.kml                   the route when no fix ever moved
-// Used by the outside check (GDAL and xmllint) and to regenerate the expected files.
+//   live_view_60s.kml                 the live view document for a 60-second interval
+//   track_known_flight.gpx            the GPX track of the known flight (sample_flight.h)
+//   track_empty.gpx                   the GPX track when no fix ever moved
+// Used by the outside check (GDAL, xmllint, gpsbabel) and to regenerate the expected files.
 
 #include <exception>
 #include <filesystem>
 #include <iostream>
 
 #include "kml/kml_documents.h"
+#include "kml/live_view_document.h"
 #include "kml/platform_files.h"
+#include "kml/track_recorder.h"
+#include "tests/kml/sample_flight.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+// Runs write with the scratch folder inside out, then moves the file it produced (name) to
+// out/as.
+template <typename Write>
+void ProduceFile(const fs::path& out, const fs::path& name, const char* as, Write write) {
+  const fs::path scratch = out / ".kml_sample_scratch";
+  fs::create_directories(scratch);
+  write(scratch.string());
+  fs::rename(scratch / name, out / as);
+  fs::remove_all(scratch);
+}
+
 // Runs write with a fresh set of documents in a scratch folder inside out, then moves the file
 // it produced (name) to out/as.
 template <typename Write>
 void Produce(const fs::path& out, const char* name, const char* as, Write write) {
-  const fs::path scratch = out / ".kml_sample_scratch";
-  fs::create_directories(scratch);
-  quorvane::XmlWriter writer;
-  quorvane::KmlDocuments documents(writer, quorvane::PlatformFileSystem(), scratch.string());
-  write(documents);
-  fs::rename(scratch / name, out / as);
-  fs::remove_all(scratch);
+  ProduceFile(out, name, as, [&](const std::string& folder) {
+    quorvane::XmlWriter writer;
+    quorvane::KmlDocuments documents(writer, quorvane::PlatformFileSystem(), folder);
+    write(documents);
+  });
 }
 
 }  // namespace
@@ -49,6 +64,20 @@ int main(int argc, char** argv) {
     });
     Produce(out, "trasa.kml", "route_empty.kml",
             [](quorvane::KmlDocuments& documents) { documents.WriteRouteDocument(); });
+
+    const fs::path live_name(std::string(quorvane::kLiveViewFileName));
+    ProduceFile(out, live_name, "live_view_60s.kml", [](const std::string& folder) {
+      quorvane::LiveViewDocument(quorvane::PlatformFileSystem(), folder).Write(60);
+    });
+    const fs::path track_name(std::string(quorvane::kTrackFileName));
+    ProduceFile(out, track_name, "track_known_flight.gpx", [](const std::string& folder) {
+      quorvane::TrackRecorder track(quorvane::PlatformFileSystem(), folder);
+      quorvane::testing::Fly(track, quorvane::testing::KnownFlight());
+      track.Save();
+    });
+    ProduceFile(out, track_name, "track_empty.gpx", [](const std::string& folder) {
+      quorvane::TrackRecorder(quorvane::PlatformFileSystem(), folder).Save();
+    });
   } catch (const std::exception& error) {
     std::cerr << "kml_sample_documents: " << error.what() << '\n';
     return 1;
