@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "kml/file_system.h"
 #include "sampling/aircraft_fix.h"
@@ -20,6 +21,7 @@ inline constexpr std::string_view kTrackFileName = "trasa.gpx";
 // route resumed after a gap, and saves them as one GPX track.
 class TrackRecorder {
  public:
+  // A point in time; the system clock counts UTC.
   using Time = std::chrono::system_clock::time_point;
 
   // files must outlive this object. documents_folder is joined to the file name as the KML
