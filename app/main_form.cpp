@@ -1,5 +1,7 @@
 #include "app/main_form.h"
 
+#include <algorithm>
+#include <cctype>
 #include <exception>
 
 #include "app/version_text.h"
@@ -34,7 +36,9 @@ TForm1::TForm1(FormContext context)
       Timer1(context.retry_timer, kRetryPeriodMs),
       context_(std::move(context)),
       sampler_(context_.link),
-      rx_spin_edit1_([this] { RxSpinEdit1Change(); }) {}
+      rx_spin_edit1_([this] { RxSpinEdit1Change(); }) {
+  Events.show = [this] { FormShow(); };
+}
 
 // --- Events ---
 
@@ -60,7 +64,18 @@ void TForm1::OnCreate() {
   Guarded([this] { FormCreate(); });
 }
 void TForm1::OnShow() {
-  Guarded([this] { FormShow(); });
+  Guarded([this] {
+    if (Events.show) {
+      Events.show();
+    }
+  });
+}
+void TForm1::OnDestroy() {
+  Guarded([this] {
+    if (Events.destroy) {
+      Events.destroy();
+    }
+  });
 }
 void TForm1::OnUpdateTimerTick() {
   Guarded([this] { TimerUpdateTimeTimer(); });
@@ -88,20 +103,59 @@ void TForm1::OnIntervalFocusLost() {
 }
 
 bool TForm1::OnCloseRequested() {
-  if (closed_) {
-    return true;  // the close handling has run already
-  }
-  Guarded([this] { closed_ = FormClose(true); });
-  return closed_;
+  return Close(true);
 }
 
 void TForm1::OnTerminateRequested() {
-  if (!closed_) {
-    Guarded([this] { closed_ = FormClose(false); });
+  Close(false);
+}
+
+bool TForm1::Close(bool ask_on_failure) {
+  if (closed_) {
+    return true;  // the close handling has run already
   }
+  Guarded([this, ask_on_failure] {
+    bool can_close = true;
+    if (Events.close_query) {
+      Events.close_query(can_close);
+    }
+    closed_ = can_close && FormClose(ask_on_failure);
+  });
+  return closed_;
 }
 
 // --- Controls ---
+
+std::optional<StoredProperty> TForm1::FindStoredProperty(const std::string& component,
+                                                         const std::string& property) {
+  const auto same = [](const std::string& text, std::string_view name) {
+    return std::equal(text.begin(), text.end(), name.begin(), name.end(), [](char a, char b) {
+      return std::tolower(static_cast<unsigned char>(a)) ==
+             std::tolower(static_cast<unsigned char>(b));
+    });
+  };
+  if (same(component, "RxSpinEdit1") && same(property, "Value")) {
+    return StoredProperty{
+        "RxSpinEdit1", "Value", [this] { return FloatPropertyText(rx_spin_edit1_.Value()); },
+        [this](const std::string& text) { rx_spin_edit1_.SetValue(ParseFloatPropertyText(text)); }};
+  }
+  const auto check_box = [this](const char* name, const bool& state, void (TForm1::*setter)(bool)) {
+    return StoredProperty{name, "Checked", [&state] { return BooleanPropertyText(state); },
+                          [this, setter](const std::string& text) {
+                            // Text other than "True" or "False" sets nothing.
+                            if (const auto value = ParseBooleanPropertyText(text)) {
+                              (this->*setter)(*value);
+                            }
+                          }};
+  };
+  if (same(component, "CheckBox1") && same(property, "Checked")) {
+    return check_box("CheckBox1", check_box1_, &TForm1::SetAutoRun);
+  }
+  if (same(component, "CheckBox2") && same(property, "Checked")) {
+    return check_box("CheckBox2", check_box2_, &TForm1::SetViewerSelect);
+  }
+  return std::nullopt;
+}
 
 void TForm1::SetPanel(int panel, const std::string& text) {
   panels_.at(panel) = text;

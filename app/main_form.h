@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,8 @@
 #include "app/interval_box.h"
 #include "app/main_view.h"
 #include "app/platform_services.h"
+#include "app/settings/form_storage.h"
+#include "app/settings/stored_property.h"
 #include "kml/kml_documents.h"
 #include "link/fsuipc_link.h"
 #include "sampling/aircraft_sampler.h"
@@ -52,6 +55,8 @@ class TForm1 {
   // The user asks to close the window: true when it may close. A failed route save asks
   // whether to close anyway.
   bool OnCloseRequested();
+  // The window is being destroyed (after it closed, or when the program ends without asking).
+  void OnDestroy();
   // The process was asked to end (SIGINT, SIGTERM): the close handling runs without asking.
   // Either way the close handling runs once; later requests find the window closed.
   void OnTerminateRequested();
@@ -76,6 +81,16 @@ class TForm1 {
   const std::string& PanelText(int panel) const { return panels_.at(panel); }
   bool ShowButtonEnabled() const { return button1_enabled_; }
 
+  // The control property an entry of the stored settings names ("RxSpinEdit1", "value"), or
+  // nothing; property names are matched without regard to case.
+  std::optional<StoredProperty> FindStoredProperty(const std::string& component,
+                                                   const std::string& property);
+  // Shows an error in the error box, unless one is showing already.
+  void ReportError(const std::string& message);
+
+  // The window's show, close-query and destroy events, which the stored settings take over.
+  WindowEvents Events;
+
   // --- Program state ---
   int IntervalSeconds = 60;
   std::string DocumentsFolder;
@@ -91,7 +106,8 @@ class TForm1 {
   void StartViewerIfWanted();
   // Runs an event's handler; an error it raises is shown, and ends only that handler.
   void Guarded(const std::function<void()>& handler);
-  void ReportError(const std::string& message);
+  // Runs the close query and then the close handling; true when the window may close.
+  bool Close(bool ask_on_failure);
 
   FormContext context_;
   AircraftSampler sampler_;

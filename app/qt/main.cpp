@@ -7,9 +7,13 @@
 #include "app/main_form.h"
 #include "app/posix/platform_services_posix.h"
 #include "app/qt/main_window_qt.h"
+#include "app/qt/qt_placement_window.h"
 #include "app/qt/qt_timer_backend.h"
 #include "app/qt/termination_signals.h"
+#include "app/settings/ini_file.h"
+#include "app/settings/main_window_settings.h"
 #include "kml/kml_documents.h"
+#include "kml/platform_files.h"
 #include "link/link_module.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +36,11 @@ int main(int argc, char** argv) {
                           update_timer, retry_timer, arguments});
   form_pointer = &form;
   window.Attach(form);
+  // The window's placement, interval and check boxes from one run to the next, in a settings
+  // file in the working folder named after the program.
+  IniFiles settings_files(PlatformFileSystem());
+  QtPlacementWindow placement(window);
+  MainWindowSettings settings(form, placement, settings_files, SettingsFileName(argv[0]));
 
   TerminationSignals termination([&form, &application] {
     form.OnTerminateRequested();
@@ -39,6 +48,10 @@ int main(int argc, char** argv) {
   });
 
   form.OnCreate();
+  // Showing restores the stored settings and then runs FormShow, before the window is visible.
+  form.OnShow();
   window.show();
-  return application.exec();
+  const int status = application.exec();
+  form.OnDestroy();
+  return status;
 }

@@ -116,14 +116,6 @@ void MainWindowQt::resizeEvent(QResizeEvent* event) {
   PlaceStatusBar();
 }
 
-void MainWindowQt::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (!shown_before_) {
-    shown_before_ = true;
-    form_->OnShow();
-  }
-}
-
 void MainWindowQt::closeEvent(QCloseEvent* event) {
   if (form_->OnCloseRequested()) {
     event->accept();

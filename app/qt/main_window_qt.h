@@ -33,7 +33,6 @@ class MainWindowQt final : public QWidget, public MainView {
   bool AskCloseAnyway(const std::string& message) override;
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -41,7 +40,6 @@ class MainWindowQt final : public QWidget, public MainView {
   void PlaceStatusBar();
 
   TForm1* form_ = nullptr;
-  bool shown_before_ = false;
   QCheckBox* check_box1_;
   QCheckBox* check_box2_;
   QLabel* label1_;

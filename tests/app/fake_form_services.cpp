@@ -9,6 +9,9 @@ void FakeTimer::Start(int period_ms) {
   period_ms_ = period_ms;
   due_ms_ = clock_.now_ms() + period_ms;
   ++starts;
+  if (on_start) {
+    on_start();
+  }
 }
 
 FakeTimer* FakeClock::NextDue(long long until) const {

@@ -79,6 +79,15 @@ TEST_F(ProgramTest, WritesTheAircraftAtStartAndTheRouteOnSigterm) {
   const std::string route = Read(documents / "trasa.kml");
   EXPECT_NE(route.find("<coordinates>14.250000,50.100000,0 </coordinates>"), std::string::npos)
       << route;
+  // The window's settings were saved in the working folder, under the program's name.
+  std::vector<std::string> keys;
+  for (const std::string& line : ReadLines((root / "work" / "quorvane.INI").string())) {
+    keys.push_back(line.substr(0, line.find('=')));
+  }
+  ASSERT_EQ(keys.size(), 13u);
+  EXPECT_EQ(keys[0], "[TForm1]\r");
+  EXPECT_EQ(keys[1], "FormVersion");
+  EXPECT_EQ(keys[12], "CheckBox2_Checked");
   // The route was opened with the desktop's opener, in the Documents folder.
   EXPECT_EQ(
       ReadLines((root / "opened").string()),

@@ -1,0 +1,352 @@
+// The stored window settings through the window's own events, with a fake window and a real
+// settings file in a scratch folder.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/settings/ini_file.h"
+#include "app/settings/main_window_settings.h"
+#include "kml/platform_files.h"
+#include "tests/app/form_harness.h"
+
+namespace quorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FormHarness;
+
+class FakePlacementWindow final : public PlacementWindow {
+ public:
+  WindowPlacement GetPlacement() override {
+    WindowPlacement current = placement;
+    current.show_command = state == WindowState::Maximized   ? kShowMaximized
+                           : state == WindowState::Minimized ? kShowMinimized
+                                                             : kShowNormal;
+    return current;
+  }
+  void SetPlacement(const WindowPlacement& record) override {
+    placement = record;
+    ++placements_applied;
+  }
+  bool IsVisible() override { return visible; }
+  void SetState(WindowState new_state) override {
+    state = new_state;
+    visible = visible || new_state == WindowState::Maximized;
+    states.push_back(new_state);
+  }
+  void PostMinimizeApplication() override { minimize_posted = true; }
+  bool ApplicationMinimized() override { return application_minimized; }
+  int PixelsPerInch() override { return pixels_per_inch; }
+  Point PrimaryScreenSize() override { return screen; }
+  Point FrameThickness() override { return {4, 4}; }
+  std::vector<Rect> Screens() override { return {{0, 0, screen.x, screen.y}}; }
+
+  WindowPlacement placement{0, kShowNormal, {-1, -1}, {-1, -1}, {482, 254, 1095, 619}};
+  WindowState state = WindowState::Normal;
+  std::vector<WindowState> states;
+  bool visible = false;
+  bool minimize_posted = false;
+  bool application_minimized = false;
+  int pixels_per_inch = 96;
+  Point screen{1280, 1024};
+  int placements_applied = 0;
+};
+
+// File operations that can never create a file, as in a folder without the right to write.
+class ReadOnlyFolder final : public FileSystem {
+ public:
+  bool CreateTemporary(const std::string&, std::string&, Handle&, std::string& why) override {
+    why = "Permission denied";
+    return false;
+  }
+  bool Write(Handle, std::string_view, std::string&) override { return false; }
+  bool Sync(Handle, std::string&) override { return false; }
+  bool Close(Handle, std::string&) override { return false; }
+  bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
+  void Remove(const std::string&) override {}
+};
+
+// One run of the program: the window, its logic and its two stores over the settings file.
+struct ProgramRun {
+  explicit ProgramRun(const std::string& file, FileSystem& files = PlatformFileSystem())
+      : ini_files(files), settings(*harness.form, window, ini_files, file) {}
+
+  void Start() {
+    harness.form->OnCreate();
+    harness.form->OnShow();
+    window.visible = true;
+  }
+  bool Close() { return harness.form->OnCloseRequested(); }
+
+  FormHarness harness;
+  FakePlacementWindow window;
+  IniFiles ini_files;
+  MainWindowSettings settings;
+};
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  std::string Read() const {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void Write(const std::string& text) const { std::ofstream(file, std::ios::binary) << text; }
+
+  fs::path folder = fs::temp_directory_path() / ("quorvane-settings-" + std::to_string(::getpid()));
+  std::string file = (fs::create_directories(folder), (folder / "quorvane.INI").string());
+  ~SettingsTest() override { fs::remove_all(folder); }
+};
+
+constexpr const char* kFirstRunFile =
+    "[TForm1]\r\n"
+    "FormVersion=0\r\n"
+    "Flags=0\r\n"
+    "ShowCmd=1\r\n"
+    "PixelsPerInch=96\r\n"
+    "MinMaxPos(1280x1024)=-1,-1,-4,-4\r\n"
+    "MinMaxPos=-1,-1,-4,-4\r\n"
+    "NormPos(1280x1024)=482,254,1095,619\r\n"
+    "NormPos=482,254,1095,619\r\n"
+    "Visible=0\r\n"
+    "RxSpinEdit1_Value=60\r\n"
+    "CheckBox1_Checked=False\r\n"
+    "CheckBox2_Checked=False\r\n";
+
+TEST_F(SettingsTest, FirstRunStartsAsDesignedAndClosingWritesTheTwelveKeys) {
+  ProgramRun run(file);
+  run.Start();
+  EXPECT_EQ(run.window.placement.normal, (Rect{482, 254, 1095, 619}));
+  EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+  EXPECT_FALSE(run.harness.form->AutoRun());
+  EXPECT_TRUE(run.harness.view.errors.empty());
+  EXPECT_FALSE(fs::exists(file)) << "showing writes nothing";
+  ASSERT_TRUE(run.Close());
+  EXPECT_EQ(Read(), kFirstRunFile);
+  run.harness.form->OnDestroy();
+  EXPECT_EQ(Read(), kFirstRunFile) << "a completed save is not repeated at destroy";
+}
+
+TEST_F(SettingsTest, PlaceStateIntervalAndCheckBoxesComeBack) {
+  {
+    ProgramRun first(file);
+    first.Start();
+    first.window.placement.normal = {100, 120, 800, 600};
+    first.window.state = WindowState::Maximized;
+    first.harness.form->OnIntervalTyped("120");
+    first.harness.form->OnAutoRunClicked(true);
+    first.harness.form->OnViewerSelectClicked(true);
+    ASSERT_TRUE(first.Close());
+  }
+  EXPECT_NE(Read().find("ShowCmd=3\r\n"), std::string::npos);
+  ProgramRun second(file);
+  second.Start();
+  EXPECT_EQ(second.window.placement.normal, (Rect{100, 120, 800, 600}));
+  EXPECT_EQ(second.window.state, WindowState::Maximized);
+  EXPECT_EQ(second.window.placement.max_position, (Point{-4, -4}));
+  EXPECT_EQ(second.harness.form->IntervalSeconds, 120);
+  EXPECT_EQ(second.harness.form->TimerUpdateTime.Period(), 120000);
+  EXPECT_TRUE(second.harness.form->AutoRun());
+  EXPECT_FALSE(second.harness.view.button_enabled) << "CheckBox1Click ran";
+  EXPECT_TRUE(second.harness.form->ViewerSelect());
+}
+
+TEST_F(SettingsTest, MinimizedApplicationIsStoredAndMinimizesItselfAtTheNextStart) {
+  {
+    ProgramRun first(file);
+    first.Start();
+    first.window.application_minimized = true;
+    ASSERT_TRUE(first.Close());
+  }
+  EXPECT_NE(Read().find("ShowCmd=2\r\n"), std::string::npos);
+  ProgramRun second(file);
+  second.Start();
+  EXPECT_TRUE(second.window.minimize_posted);
+  EXPECT_EQ(second.window.state, WindowState::Normal);
+}
+
+TEST_F(SettingsTest, AnotherScreenSizeFallsBackToThePlainKeys) {
+  Write(
+      "[TForm1]\r\nNormPos(1280x1024)=10,10,623,375\r\nNormPos=20,20,633,385\r\n"
+      "NormPos(1920x1080)=30,30,643,395\r\n");
+  {
+    ProgramRun run(file);
+    run.window.screen = {1920, 1080};
+    run.Start();
+    EXPECT_EQ(run.window.placement.normal, (Rect{30, 30, 643, 395}));
+  }
+  {
+    ProgramRun run(file);
+    run.window.screen = {1024, 768};
+    run.Start();
+    EXPECT_EQ(run.window.placement.normal, (Rect{20, 20, 633, 385}));
+    ASSERT_TRUE(run.Close());
+  }
+  EXPECT_NE(Read().find("NormPos(1024x768)=20,20,633,385\r\n"), std::string::npos);
+  EXPECT_NE(Read().find("NormPos(1920x1080)=30,30,643,395\r\n"), std::string::npos)
+      << "each screen size keeps its own pair";
+}
+
+TEST_F(SettingsTest, AnotherPixelsPerInchRestoresTheStateButNotThePosition) {
+  Write("[TForm1]\r\nPixelsPerInch=120\r\nNormPos=10,10,623,375\r\nShowCmd=3\r\n");
+  ProgramRun run(file);
+  run.Start();
+  EXPECT_EQ(run.window.placement.normal, (Rect{482, 254, 1095, 619}));
+  EXPECT_EQ(run.window.state, WindowState::Maximized);
+}
+
+TEST_F(SettingsTest, StoredValuesGoThroughTheControlsOwnRules) {
+  struct Case {
+    const char* lines;
+    int interval;
+    bool auto_run;
+  };
+  for (const Case& c :
+       {Case{"RxSpinEdit1_Value=abc", 60, false}, Case{"RxSpinEdit1_Value=5", 10, false},
+        Case{"RxSpinEdit1_Value= 90.6 ", 91, false}, Case{"CheckBox1_Checked=TRUE", 60, true},
+        Case{"CheckBox1_Checked=1", 60, false},
+        Case{"CheckBox1_Checked=true\r\nRxSpinEdit1_Value=1e400", 60, true}}) {
+    Write(std::string("[TForm1]\r\n") + c.lines + "\r\n");
+    ProgramRun run(file);
+    run.Start();
+    EXPECT_EQ(run.harness.form->IntervalSeconds, c.interval) << c.lines;
+    EXPECT_EQ(run.harness.form->AutoRun(), c.auto_run) << c.lines;
+    EXPECT_EQ(run.harness.form->ShowButtonEnabled(), !c.auto_run) << c.lines;
+    EXPECT_TRUE(run.harness.view.errors.empty()) << c.lines;
+  }
+}
+
+TEST_F(SettingsTest, StoredAutoRunTakesEffectBeforeFormShow) {
+  Write("[TForm1]\r\nCheckBox1_Checked=True\r\n");
+  ProgramRun run(file);
+  run.harness.ServerRunning(false);
+  run.harness.form->OnCreate();
+  EXPECT_FALSE(run.harness.form->AutoRun()) << "start-up runs with AutoRun off";
+  // Without a server, FormShow starts the retry timer: look at "Show" at that moment.
+  bool show_enabled_at_form_show = true;
+  run.harness.retry_timer->on_start = [&] {
+    show_enabled_at_form_show = run.harness.form->ShowButtonEnabled();
+  };
+  run.harness.form->OnShow();
+  ASSERT_EQ(run.harness.retry_timer->starts, 1);
+  EXPECT_FALSE(show_enabled_at_form_show) << "CheckBox1Click ran before FormShow";
+}
+
+TEST_F(SettingsTest, LowerFormVersionSkipsTheRestoreAndIsWrittenAgainAsZero) {
+  Write("[TForm1]\r\nFormVersion=-1\r\nRxSpinEdit1_Value=300\r\nNormPos=1,1,600,400\r\n");
+  ProgramRun run(file);
+  run.Start();
+  EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+  EXPECT_EQ(run.window.placement.normal, (Rect{482, 254, 1095, 619}));
+  ASSERT_TRUE(run.Close());
+  EXPECT_NE(Read().find("FormVersion=0\r\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, ReadOnlyFolderReportsAtCloseAndAgainAtDestroyAndStillEnds) {
+  ReadOnlyFolder read_only;
+  ProgramRun run("./quorvane.INI", read_only);
+  run.Start();
+  EXPECT_TRUE(run.Close()) << "the window still closes";
+  ASSERT_EQ(run.harness.view.errors.size(), 2u) << "one message for each store";
+  EXPECT_EQ(run.harness.view.errors[0], "Unable to write to ./quorvane.INI");
+  run.harness.form->OnDestroy();
+  EXPECT_EQ(run.harness.view.errors.size(), 4u) << "each store tries once more at destroy";
+}
+
+TEST_F(SettingsTest, FailedSaveLeavesTheEarlierFileWhole) {
+  Write(kFirstRunFile);
+  ReadOnlyFolder read_only;
+  {
+    ProgramRun run(file, read_only);
+    run.Start();
+    run.harness.form->OnIntervalTyped("300");
+    run.Close();
+  }
+  EXPECT_EQ(Read(), kFirstRunFile);
+}
+
+TEST_F(SettingsTest, DamagedFilesGiveTheDefaults) {
+  for (const std::string& text :
+       {std::string("\0\xff\xfe[TForm1\r\n=\r\n==\r\n[]\r\nNormPos=,,,\r\n", 30),
+        std::string("[TForm1]\r\nNormPos=x,y\r\nShowCmd=zz\r\nFlags=0x\r\nPixelsPerInch=q\r\n"),
+        std::string("[TForm1]\r\nNormPos=900,900,10,10\r\n"), std::string(3 * 1024 * 1024, '[')}) {
+    Write(text);
+    ProgramRun run(file);
+    run.Start();
+    EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+    EXPECT_EQ(run.window.state, WindowState::Normal);
+    EXPECT_GT(run.window.placement.normal.right, run.window.placement.normal.left);
+    EXPECT_TRUE(run.harness.view.errors.empty());
+    EXPECT_TRUE(run.Close());
+  }
+}
+
+TEST_F(SettingsTest, MalformedWordsTakeTheCurrentPlacement) {
+  Write("[TForm1]\r\nNormPos=100,x\r\n");
+  ProgramRun run(file);
+  run.Start();
+  EXPECT_EQ(run.window.placement.normal, (Rect{100, 254, 1095, 619}));
+}
+
+TEST_F(SettingsTest, WindowLeftOnAMissingScreenComesBackOntoThePrimaryOne) {
+  Write("[TForm1]\r\nNormPos=2000,100,2613,465\r\n");
+  ProgramRun run(file);
+  run.Start();
+  const Rect& normal = run.window.placement.normal;
+  EXPECT_EQ(normal.Width(), 613);
+  EXPECT_EQ(normal.Height(), 365);
+  EXPECT_GE(normal.left, 0);
+  EXPECT_LE(normal.right, 1280);
+  EXPECT_LE(normal.bottom, 1024);
+}
+
+TEST(BringOntoScreen, KeepsVisibleWindowsAndMovesLostOnes) {
+  const std::vector<Rect> screens = {{0, 0, 1280, 1024}, {1280, 0, 3200, 1080}};
+  EXPECT_EQ(BringOntoScreen({1500, 100, 2113, 465}, screens), (Rect{1500, 100, 2113, 465}));
+  EXPECT_EQ(BringOntoScreen({-500, 10, 113, 375}, screens), (Rect{-500, 10, 113, 375}))
+      << "partly off the edge, but enough of it visible";
+  EXPECT_EQ(BringOntoScreen({3190, 10, 3803, 375}, screens), (Rect{333, 329, 946, 694}))
+      << "ten pixels on a screen are not enough to take hold of";
+  EXPECT_EQ(BringOntoScreen({5000, 5000, 7000, 7000}, {{0, 0, 800, 600}}), (Rect{0, 0, 800, 600}))
+      << "too large for the primary screen: shrunk to it";
+}
+
+TEST(IniText, BehavesLikeTheProfileFunctions) {
+  IniText ini(
+      "[Other]\r\nKey=other\r\n\r\n[TForm1]\r\nA=1\r\nB='quoted'\r\nC=\"x\r\n\r\n[Last]\r\n");
+  EXPECT_EQ(ini.ReadString("tform1", "a", "d"), "1") << "names are found without regard to case";
+  EXPECT_EQ(ini.ReadString("TForm1", "B", "d"), "quoted");
+  EXPECT_EQ(ini.ReadString("TForm1", "C", "d"), "\"x") << "only a matching pair is stripped";
+  EXPECT_EQ(ini.ReadString("TForm1", "Key", "d"), "d");
+  ini.WriteString("TForm1", "A", "2");
+  ini.WriteString("TForm1", "New", "n");
+  ini.WriteString("Fresh", "K", "v");
+  EXPECT_EQ(ini.Text(),
+            "[Other]\r\nKey=other\r\n\r\n[TForm1]\r\nA=2\r\nB='quoted'\r\nC=\"x\r\nNew=n\r\n\r\n"
+            "[Last]\r\n[Fresh]\r\nK=v\r\n");
+  IniText long_value("[S]\r\nK=" + std::string(5000, 'v') + "\r\n");
+  EXPECT_EQ(long_value.ReadString("S", "K", "").size(), 2047u);
+}
+
+TEST(StoredText, NumbersAndIntegers) {
+  EXPECT_EQ(FloatPropertyText(60), "60");
+  EXPECT_EQ(FloatPropertyText(0.5), "0.5");
+  EXPECT_EQ(FloatPropertyText(0.000001), "1E-6");
+  EXPECT_EQ(FloatPropertyText(-600), "-600");
+  EXPECT_DOUBLE_EQ(ParseFloatPropertyText(" 60.5 "), 60.5);
+  EXPECT_THROW(ParseFloatPropertyText("60,5"), std::invalid_argument);
+  EXPECT_THROW(ParseFloatPropertyText(""), std::invalid_argument);
+  EXPECT_EQ(ParseStoredInteger("0x10", 7), 16);
+  EXPECT_EQ(ParseStoredInteger("0X1f", 7), 31);
+  EXPECT_EQ(ParseStoredInteger("0x", 7), 7);
+  EXPECT_EQ(ParseStoredInteger("-5", 7), -5);
+  EXPECT_EQ(ParseStoredInteger("12abc", 7), 7);
+  EXPECT_EQ(ParseStoredInteger("99999999999", 7), 7);
+  EXPECT_EQ(SettingsFileName("/usr/bin/quorvane"), "./quorvane.INI");
+  EXPECT_EQ(SettingsFileName("C:\\Programs\\quorvane.exe"), "./quorvane.INI");
+  EXPECT_EQ(SettingsFileName("a.b.c"), "./a.b.INI");
+}
+
+}  // namespace
+}  // namespace quorvane
