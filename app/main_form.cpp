@@ -191,6 +191,10 @@ void TForm1::FormCreate() {
   // Errors from here on end start-up: no separator change, no link, no samples this run.
   DocumentsFolder = context_.platform.DocumentsFolder();
   context_.documents.SetDocumentsFolder(DocumentsFolder);
+  context_.live_view.SetDocumentsFolder(DocumentsFolder);
+  context_.track.SetDocumentsFolder(DocumentsFolder);
+  live_view_ready_ = true;
+  WriteLiveView();
   if (context_.arguments.size() == 1 && context_.arguments[0] == "D") {
     context_.platform.CreateKeptOpenFile(kDynFileName);
   }
@@ -225,6 +229,8 @@ void TForm1::TimerUpdateTimeTimer() {
     const auto fix =
         sampler_.SampleAircraft([this](const std::string& text) { SetPanel(kSamplePanel, text); });
     if (fix) {
+      // The track takes the point first: the document's save may fail after the route grew.
+      context_.track.RecordFix(*fix, context_.now());
       try {
         context_.documents.WriteAircraftDocument(*fix);
       } catch (...) {
@@ -235,6 +241,7 @@ void TForm1::TimerUpdateTimeTimer() {
       StartViewerIfWanted();
       TimerUpdateTime.SetEnabled(true);
     } else {
+      context_.track.BreakSegment();  // no straight line across the gap
       Timer1.SetEnabled(true);
     }
   }
@@ -267,6 +274,7 @@ void TForm1::Timer1Timer() {
     return;
   }
   Timer1.SetEnabled(false);
+  context_.track.BreakSegment();
   TimerUpdateTimeTimer();
 }
 
@@ -294,9 +302,25 @@ void TForm1::RxSpinEdit1Change() {
   }
   IntervalSeconds = value;
   TimerUpdateTime.SetPeriod(IntervalSeconds * 1000);
+  WriteLiveView();
+}
+
+void TForm1::WriteLiveView() {
+  if (!live_view_ready_) {
+    return;
+  }
+  try {
+    context_.live_view.Write(IntervalSeconds);
+  } catch (const std::exception&) {
+  }
 }
 
 bool TForm1::FormClose(bool ask_on_failure) {
+  // The GPX track is an extra: its failure at close neither asks nor keeps the window open.
+  try {
+    context_.track.Save();
+  } catch (const std::exception&) {
+  }
   bool route_saved = true;
   try {
     context_.documents.WriteRouteDocument();

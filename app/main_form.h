@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@
 #include "app/settings/form_storage.h"
 #include "app/settings/stored_property.h"
 #include "kml/kml_documents.h"
+#include "kml/live_view_document.h"
+#include "kml/track_recorder.h"
 #include "link/fsuipc_link.h"
 #include "sampling/aircraft_sampler.h"
 
@@ -28,6 +31,9 @@ struct FormContext {
   TimerBackend& update_timer;          // drives TimerUpdateTime
   TimerBackend& retry_timer;           // drives Timer1
   std::vector<std::string> arguments;  // the command line, without the program's name
+  LiveViewDocument& live_view;         // the file that keeps a viewer following the aircraft
+  TrackRecorder& track;                // the route with times, as GPX
+  std::function<std::chrono::system_clock::time_point()> now;  // the time of day, UTC
 };
 
 // The main window's behaviour, toolkit-free: start-up, the update cycle with its two timers,
@@ -104,6 +110,9 @@ class TForm1 {
   // Opens the link and shows its result; true when it opened.
   bool ConnectLink();
   void StartViewerIfWanted();
+  // Rewrites the live view for the current interval; a failure is not the user's concern here
+  // (the next save of "letadlo.kml" into the same folder reports it).
+  void WriteLiveView();
   // Runs an event's handler; an error it raises is shown, and ends only that handler.
   void Guarded(const std::function<void()>& handler);
   // Runs the close query and then the close handling; true when the window may close.
@@ -118,7 +127,8 @@ class TForm1 {
   IntervalBox rx_spin_edit1_;
   bool retry_tick_running_ = false;
   bool error_box_open_ = false;
-  bool closed_ = false;  // the close handling has completed
+  bool closed_ = false;           // the close handling has completed
+  bool live_view_ready_ = false;  // the Documents folder is known: the live view may be written
 };
 
 }  // namespace quorvane

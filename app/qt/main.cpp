@@ -32,8 +32,11 @@ int main(int argc, char** argv) {
   TForm1* form_pointer = nullptr;
   QtTimerBackend update_timer([&form_pointer] { form_pointer->OnUpdateTimerTick(); });
   QtTimerBackend retry_timer([&form_pointer] { form_pointer->OnRetryTimerTick(); });
+  LiveViewDocument live_view(PlatformFileSystem(), "");
+  TrackRecorder track(PlatformFileSystem(), "");
   TForm1 form(FormContext{window, platform, decimal_separator, ProcessLink(), ProcessKmlDocuments(),
-                          update_timer, retry_timer, arguments});
+                          update_timer, retry_timer, arguments, live_view, track,
+                          [] { return std::chrono::system_clock::now(); }});
   form_pointer = &form;
   window.Attach(form);
   // The window's placement, interval and check boxes from one run to the next, in a settings

@@ -21,7 +21,8 @@ FormHarness::FormHarness(std::vector<std::string> arguments) {
   clock.Register(update_timer.get());
   clock.Register(retry_timer.get());
   form = std::make_unique<TForm1>(FormContext{view, platform, decimal, link, documents,
-                                              *update_timer, *retry_timer, std::move(arguments)});
+                                              *update_timer, *retry_timer, std::move(arguments),
+                                              live_view, track, [this] { return Now(); }});
 }
 
 FormHarness::~FormHarness() {
@@ -55,6 +56,16 @@ std::string FormHarness::ReadFile(const std::string& path) const {
   std::ostringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+}  // namespace quorvane::testing
+
+namespace quorvane::testing {
+
+std::chrono::system_clock::time_point FormHarness::Now() const {
+  using namespace std::chrono;
+  return sys_days{year{2024} / February / 29} + hours{23} + minutes{59} +
+         milliseconds{clock.now_ms()};
 }
 
 }  // namespace quorvane::testing

@@ -10,7 +10,9 @@
 
 #include "app/main_form.h"
 #include "kml/kml_documents.h"
+#include "kml/live_view_document.h"
 #include "kml/platform_files.h"
+#include "kml/track_recorder.h"
 #include "kml/xml_writer.h"
 #include "link/fsuipc_link.h"
 #include "simulator/aircraft_state.h"
@@ -45,6 +47,10 @@ class FormHarness {
   FsuipcLink link{services};
   XmlWriter writer;
   KmlDocuments documents{writer, PlatformFileSystem(), ""};
+  LiveViewDocument live_view{PlatformFileSystem(), ""};
+  TrackRecorder track{PlatformFileSystem(), ""};
+  // UTC time: the fake clock's milliseconds after 2024-02-29 23:59:00.
+  std::chrono::system_clock::time_point Now() const;
   std::unique_ptr<TForm1> form;
   std::unique_ptr<FakeTimer> update_timer;
   std::unique_ptr<FakeTimer> retry_timer;

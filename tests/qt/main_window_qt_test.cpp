@@ -51,11 +51,22 @@ class QtWindowTest : public ::testing::Test {
   FsuipcLink link{services};
   XmlWriter writer;
   KmlDocuments documents{writer, PlatformFileSystem(), "/nonexistent-folder"};
+  LiveViewDocument live_view{PlatformFileSystem(), "/nonexistent-folder"};
+  TrackRecorder track{PlatformFileSystem(), "/nonexistent-folder"};
   MainWindowQt window;
   FakeTimer update_timer{clock, [this] { form.OnUpdateTimerTick(); }};
   FakeTimer retry_timer{clock, [this] { form.OnRetryTimerTick(); }};
-  TForm1 form{
-      FormContext{window, platform, decimal, link, documents, update_timer, retry_timer, {}}};
+  TForm1 form{FormContext{window,
+                          platform,
+                          decimal,
+                          link,
+                          documents,
+                          update_timer,
+                          retry_timer,
+                          {},
+                          live_view,
+                          track,
+                          [] { return std::chrono::system_clock::now(); }}};
 };
 
 TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {
