@@ -238,6 +238,11 @@ void TForm1::TimerUpdateTimeTimer() {
         TimerUpdateTime.SetEnabled(true);
         throw;
       }
+      try {
+        context_.live_view.WriteView(*fix);
+      } catch (const std::exception&) {
+        // The same folder just took "letadlo.kml": a failure here is not worth a message.
+      }
       StartViewerIfWanted();
       TimerUpdateTime.SetEnabled(true);
     } else {

@@ -6,6 +6,7 @@
 
 #include "kml/atomic_file.h"
 #include "kml/document_path.h"
+#include "kml/kml_number_text.h"
 #include "kml/text_file.h"
 
 namespace quorvane {
@@ -39,11 +40,39 @@ std::string LiveViewDocumentText(int refresh_seconds) {
       "\t<open>1</open>",
   };
   // The names are the file names themselves: a relative link resolves beside this document.
-  AppendNetworkLink(lines, "Aircraft", "letadlo.kml", true, seconds);
+  AppendNetworkLink(lines, "Aircraft", "letadlo.kml", false, seconds);
   AppendNetworkLink(lines, "Route", "trasa.kml", false, seconds);
+  AppendNetworkLink(lines, "View", std::string(kViewFileName), true, seconds);
   lines.emplace_back("</Document>");
   lines.emplace_back("</kml>");
   return CrLfText(lines);
+}
+
+std::string ViewDocumentText(const AircraftFix& fix) {
+  const std::vector<std::string> lines = {
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+      "<kml xmlns=\"http://www.opengis.net/kml/2.2\">",
+      "<NetworkLinkControl>",
+      "\t<LookAt>",
+      "\t\t<longitude>" + CoordinateText(fix.Longitude) + "</longitude>",
+      "\t\t<latitude>" + CoordinateText(fix.Latitude) + "</latitude>",
+      "\t\t<altitude>10</altitude>",
+      "\t\t<heading>" + HeadingText(fix.Heading) + "</heading>",
+      "\t\t<tilt>0</tilt>",
+      "\t\t<range>100000</range>",
+      "\t\t<altitudeMode>relativeToGround</altitudeMode>",
+      "\t</LookAt>",
+      "</NetworkLinkControl>",
+      "<Document>",
+      "\t<name>Quorvane view</name>",
+      "</Document>",
+      "</kml>",
+  };
+  return CrLfText(lines);
+}
+
+void LiveViewDocument::WriteView(const AircraftFix& fix) {
+  PublishFile(files_, DocumentPath(documents_folder_, kViewFileName), ViewDocumentText(fix));
 }
 
 LiveViewDocument::LiveViewDocument(FileSystem& files, std::string documents_folder)

@@ -1,26 +1,34 @@
 #pragma once
 
 // "Quorvane live.kml": a small KML document beside "letadlo.kml" that a user opens once in
-// Google Earth. Its two network links reload the aircraft document (flying the view to it) and
-// the route document at the update interval, so the view follows the flight with no file opened
-// again and no window brought to the front.
+// Google Earth. Its network links reload the aircraft document and the route document at the
+// update interval, and a third one reloads "Quorvane view.kml", whose only content is the view
+// onto the aircraft, so the view follows the flight with no file opened again and no window
+// brought to the front. (A viewer flies to a refreshed file's view only when the file gives it at
+// its top or in a NetworkLinkControl; "letadlo.kml" gives it inside its placemark.)
 
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "kml/file_system.h"
+#include "sampling/aircraft_fix.h"
 
 namespace quorvane {
 
 // The file name: ASCII, and valid on Windows as on POSIX.
 inline constexpr std::string_view kLiveViewFileName = "Quorvane live.kml";
+inline constexpr std::string_view kViewFileName = "Quorvane view.kml";
 
 // The whole text of the live view document for a refresh interval in seconds: 8-bit, CR LF after
 // every line, no byte-order mark. The links name "letadlo.kml" and "trasa.kml" relative to the
 // document, so the folder may move. An interval below 1 is written as 1, since 0 would have
 // the viewer reload without pause.
 std::string LiveViewDocumentText(int refresh_seconds);
+
+// The whole text of the view document: a NetworkLinkControl holding the aircraft document's
+// LookAt for the fix (the same position, range, tilt and heading texts), and an empty document.
+std::string ViewDocumentText(const AircraftFix& fix);
 
 // Writes the live view document into the Documents folder.
 class LiveViewDocument {
@@ -33,6 +41,10 @@ class LiveViewDocument {
   // start-up and whenever the interval changes. Throws FileSaveError when it cannot be saved;
   // the earlier file is then untouched.
   void Write(int refresh_seconds);
+
+  // Saves the view document for a fix, replacing the earlier one whole. Called after every
+  // successful sample. Throws FileSaveError when it cannot be saved.
+  void WriteView(const AircraftFix& fix);
 
   // The full path of "Quorvane live.kml": the folder, the separator and the name.
   std::string Path() const;

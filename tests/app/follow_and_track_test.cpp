@@ -26,12 +26,22 @@ class FollowAndTrackTest : public ::testing::Test {
 
 TEST_F(FollowAndTrackTest, LiveViewFollowsTheInterval) {
   h.form->OnCreate();
-  EXPECT_EQ(Count(LiveFile(), "<refreshInterval>60</refreshInterval>"), 2);
+  EXPECT_EQ(Count(LiveFile(), "<refreshInterval>60</refreshInterval>"), 3);
   h.form->OnIntervalTyped("1");  // on the way to 120: never written
-  EXPECT_EQ(Count(LiveFile(), "<refreshInterval>60</refreshInterval>"), 2);
+  EXPECT_EQ(Count(LiveFile(), "<refreshInterval>60</refreshInterval>"), 3);
   h.form->OnIntervalTyped("12");
   h.form->OnIntervalTyped("120");
-  EXPECT_EQ(Count(LiveFile(), "<refreshInterval>120</refreshInterval>"), 2);
+  EXPECT_EQ(Count(LiveFile(), "<refreshInterval>120</refreshInterval>"), 3);
+}
+
+TEST_F(FollowAndTrackTest, ViewFollowsEverySuccessfulSample) {
+  h.form->OnCreate();
+  EXPECT_NE(h.ReadFile(h.folder + "/Quorvane view.kml").find("<latitude>50.100000</latitude>"),
+            std::string::npos);
+  h.PutAircraft({51.5, -0.125, 90.0, 0.0, 0.0, 0.0});
+  h.clock.Advance(60000);
+  EXPECT_NE(h.ReadFile(h.folder + "/Quorvane view.kml").find("<latitude>51.500000</latitude>"),
+            std::string::npos);
 }
 
 TEST_F(FollowAndTrackTest, TrackStartsANewSegmentAfterEveryGap) {

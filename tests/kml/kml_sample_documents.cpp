@@ -4,6 +4,7 @@
 //   route_two_tuples.kml              the route after that fix and one at 50.11 N, 14.26 E
 //   route_empty.kml                   the route when no fix ever moved
 //   live_view_60s.kml                 the live view document for a 60-second interval
+//   view_50.1N_14.25E_hdg245.kml      the view document for the aircraft's fix above
 //   track_known_flight.gpx            the GPX track of the known flight (sample_flight.h)
 //   track_empty.gpx                   the GPX track when no fix ever moved
 // Used by the outside check (GDAL, xmllint, gpsbabel) and to regenerate the expected files.
@@ -68,6 +69,10 @@ int main(int argc, char** argv) {
     const fs::path live_name(std::string(quorvane::kLiveViewFileName));
     ProduceFile(out, live_name, "live_view_60s.kml", [](const std::string& folder) {
       quorvane::LiveViewDocument(quorvane::PlatformFileSystem(), folder).Write(60);
+    });
+    const fs::path view_name(std::string(quorvane::kViewFileName));
+    ProduceFile(out, view_name, "view_50.1N_14.25E_hdg245.kml", [&](const std::string& folder) {
+      quorvane::LiveViewDocument(quorvane::PlatformFileSystem(), folder).WriteView(prague);
     });
     const fs::path track_name(std::string(quorvane::kTrackFileName));
     ProduceFile(out, track_name, "track_known_flight.gpx", [](const std::string& folder) {

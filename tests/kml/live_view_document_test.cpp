@@ -53,7 +53,7 @@ TEST(LiveViewDocumentTest, WritesTheDocumentByteForByte) {
   EXPECT_EQ(folder.Entries(), std::set<std::string>{"Quorvane live.kml"});
 }
 
-TEST(LiveViewDocumentTest, LinksTheTwoKmlDocumentsBesideItByTheirFileNames) {
+TEST(LiveViewDocumentTest, LinksTheDocumentsBesideItByTheirFileNames) {
   TempFolder folder;
   XmlWriter writer;
   const KmlDocuments documents(writer, PlatformFileSystem(), folder.Text());
@@ -63,21 +63,23 @@ TEST(LiveViewDocumentTest, LinksTheTwoKmlDocumentsBesideItByTheirFileNames) {
   };
   const std::string text = LiveViewDocumentText(60);
 
-  // Relative links, one to each document; only the aircraft's flies the view to it.
-  EXPECT_THAT(Values(text, "href"), ElementsAre(name(documents.AircraftDocumentPath()),
-                                                name(documents.RouteDocumentPath())));
-  EXPECT_THAT(Values(text, "flyToView"), ElementsAre("1", "0"));
-  EXPECT_THAT(Values(text, "refreshMode"), ElementsAre("onInterval", "onInterval"));
+  // Relative links, one to each document; only the view document's flies the view (the
+  // aircraft document holds its view inside its placemark, where a viewer does not look).
+  EXPECT_THAT(Values(text, "href"),
+              ElementsAre(name(documents.AircraftDocumentPath()),
+                          name(documents.RouteDocumentPath()), "Quorvane view.kml"));
+  EXPECT_THAT(Values(text, "flyToView"), ElementsAre("0", "0", "1"));
+  EXPECT_THAT(Values(text, "refreshMode"), ElementsAre("onInterval", "onInterval", "onInterval"));
   EXPECT_EQ(std::filesystem::path(live.Path()).parent_path(),
             std::filesystem::path(documents.AircraftDocumentPath()).parent_path());
 }
 
-TEST(LiveViewDocumentTest, RefreshesBothLinksAtTheIntervalGiven) {
+TEST(LiveViewDocumentTest, RefreshesEveryLinkAtTheIntervalGiven) {
   for (const int seconds : {10, 61, 600}) {
     SCOPED_TRACE(seconds);
     const std::string text = LiveViewDocumentText(seconds);
-    EXPECT_THAT(Values(text, "refreshInterval"),
-                ElementsAre(std::to_string(seconds), std::to_string(seconds)));
+    const std::string interval = std::to_string(seconds);
+    EXPECT_THAT(Values(text, "refreshInterval"), ElementsAre(interval, interval, interval));
     // Only the interval differs from the 60-second document.
     std::string expected = ExpectedDocument("live_view_60s.kml");
     const std::string at_60 = "<refreshInterval>60</refreshInterval>";
@@ -92,7 +94,24 @@ TEST(LiveViewDocumentTest, RefreshesBothLinksAtTheIntervalGiven) {
 TEST(LiveViewDocumentTest, NeverAsksForARefreshMoreOftenThanEverySecond) {
   for (const int seconds : {0, -5}) {
     SCOPED_TRACE(seconds);
-    EXPECT_THAT(Values(LiveViewDocumentText(seconds), "refreshInterval"), ElementsAre("1", "1"));
+    EXPECT_THAT(Values(LiveViewDocumentText(seconds), "refreshInterval"),
+                ElementsAre("1", "1", "1"));
+  }
+}
+
+TEST(LiveViewDocumentTest, ViewDocumentHoldsTheAircraftsViewWhereAViewerFliesToIt) {
+  TempFolder folder;
+  LiveViewDocument live(PlatformFileSystem(), folder.Text());
+  live.WriteView(AircraftFix{50.1, 14.25, 245.4, true});
+  const std::string bytes = ReadBytes(folder.Path() / "Quorvane view.kml");
+  EXPECT_EQ(bytes, ExpectedDocument("view_50.1N_14.25E_hdg245.kml"));
+  // The same view as the aircraft document's, for the same fix.
+  XmlWriter writer;
+  KmlDocuments documents(writer, PlatformFileSystem(), folder.Text());
+  documents.WriteAircraftDocument(AircraftFix{50.1, 14.25, 245.4, true});
+  const std::string aircraft = ReadBytes(documents.AircraftDocumentPath());
+  for (const char* element : {"longitude", "latitude", "heading", "range", "tilt", "altitude"}) {
+    EXPECT_EQ(Values(bytes, element), Values(aircraft, element)) << element;
   }
 }
 

@@ -37,12 +37,16 @@ expect route_two_tuples.kml "line string" "LINESTRING Z (14.25 50.1 0,14.26 50.1
 expect route_empty.kml "placemark" "Name (String) = trasa"
 expect route_empty.kml "empty line string" "LINESTRING EMPTY"
 
-# The live view document: its two network links, and the files they name beside it.
+# The live view document: its three network links, and the files they name beside it.
 live=$folder/live/"Quorvane live.kml"
 mkdir "$folder/live"
 cp "$folder/live_view_60s.kml" "$live"
 cp "$folder/aircraft_50.1N_14.25E_hdg245.kml" "$folder/live/letadlo.kml"
 cp "$folder/route_two_tuples.kml" "$folder/live/trasa.kml"
+cp "$folder/view_50.1N_14.25E_hdg245.kml" "$folder/live/Quorvane view.kml"
+xmllint --noout "$folder/live/Quorvane view.kml" || fail "view: xmllint rejects it"
+[ "$(xmllint --xpath "string(//*[local-name()='NetworkLinkControl']/*[local-name()='LookAt']/*[local-name()='latitude'])" "$folder/live/Quorvane view.kml")" = 50.100000 ] ||
+  fail "view: no LookAt on the aircraft in its NetworkLinkControl"
 xmllint --noout "$live" || fail "live view: xmllint rejects it"
 text=$(ogrinfo -ro -al "$live" 2>&1) || fail "live view: ogrinfo failed: $text"
 grep -q "using driver \`LIBKML' successful" <<<"$text" || fail "live view: not read by LIBKML: $text"
@@ -57,16 +61,18 @@ link() {  # link N CHILD: the text of CHILD (a name, or Link/name) of the N-th n
   for step in "${steps[@]}"; do path+="/*[local-name()='$step']"; done
   xmllint --xpath "string($path)" "$live"
 }
-[ "$(xmllint --xpath "count(//*[local-name()='NetworkLink'])" "$live")" = 2 ] ||
-  fail "live view: not two network links"
-for n in 1 2; do
+[ "$(xmllint --xpath "count(//*[local-name()='NetworkLink'])" "$live")" = 3 ] ||
+  fail "live view: not three network links"
+for n in 1 2 3; do
   [ "$(link $n Link/refreshMode)" = onInterval ] || fail "live view: link $n not refreshed on interval"
   [ "$(link $n Link/refreshInterval)" = 60 ] || fail "live view: link $n not every 60 seconds"
 done
-[ "$(link 1 flyToView)" = 1 ] || fail "live view: the aircraft link does not fly to the view"
+[ "$(link 1 flyToView)" = 0 ] || fail "live view: the aircraft link moves the view"
 [ "$(link 2 flyToView)" = 0 ] || fail "live view: the route link moves the view"
+[ "$(link 3 flyToView)" = 1 ] || fail "live view: the view link does not fly to the view"
 [ "$(link 1 Link/href)" = letadlo.kml ] || fail "live view: link 1 is not letadlo.kml"
 [ "$(link 2 Link/href)" = trasa.kml ] || fail "live view: link 2 is not trasa.kml"
+[ "$(link 3 Link/href)" = "Quorvane view.kml" ] || fail "live view: link 3 is not the view"
 # Relative links resolve beside the live view document, wherever its folder is.
 (cd "$folder/live" && text=$(read_kml "$(link 1 Link/href)") &&
   grep -qF "POINT Z (14.25 50.1 10)" <<<"$text") || fail "live view: link 1 leads to no aircraft"
