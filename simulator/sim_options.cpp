@@ -102,6 +102,8 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   app.add_option("--rate", options.rate, "speed-up of the demo flight")->check(CLI::PositiveNumber);
   app.add_option("--reply", options.reply, "answer every exchange with this reply value");
   app.add_flag("--hang", options.hang, "never answer an exchange");
+  app.add_flag("--garble", options.garble,
+               "forge every reply: the first request's size is changed to run past the block");
   auto* exit_option = app.add_option("--exit-after", exit_after, "exit after this many exchanges");
   app.add_option("--log", options.log_path, "append one line per exchange to this file");
   app.add_option("--ready-file", options.ready_file, "create this file once listening");

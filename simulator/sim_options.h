@@ -26,6 +26,7 @@ struct SimOptions {
   double rate = 1.0;
   std::uint32_t reply = 1;  // reply value of every exchange
   bool hang = false;
+  bool garble = false;  // forge every reply: the first request's size runs past the block
   std::optional<std::uint64_t> exit_after;
   std::string log_path;
   std::string ready_file;

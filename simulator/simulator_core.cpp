@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/request_block.h"
 #include "simulator/block_server.h"
 
 namespace quorvane::sim {
@@ -77,6 +78,11 @@ std::optional<std::uint32_t> SimulatorCore::Exchange(std::uint8_t* block, std::s
     return std::nullopt;
   }
   ServeBlock(block, block_size, space_);
+  if (options_.garble && block_size >= 12) {
+    // What a broken or hostile server might send back: a size that no longer matches the
+    // request and would carry a copy far past the block.
+    block::StoreU32(block + 8, 0x7FFFFFFF);
+  }
   return options_.reply;
 }
 

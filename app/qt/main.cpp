@@ -18,6 +18,7 @@
 
 int main(int argc, char** argv) {
   using namespace quorvane;
+  CatchTerminationSignals();
   // Without a display the window runs off-screen, so the program also works on a server.
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
       qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -45,8 +46,12 @@ int main(int argc, char** argv) {
   QtPlacementWindow placement(window);
   MainWindowSettings settings(form, placement, settings_files, SettingsFileName(argv[0]));
 
-  TerminationSignals termination([&form, &application] {
+  // A signal is handled wherever messages are processed, which may be during start-up, before
+  // the event loop runs (when quitting it would do nothing).
+  bool terminated = false;
+  TerminationSignals termination([&form, &application, &terminated] {
     form.OnTerminateRequested();
+    terminated = true;
     application.quit();
   });
 
@@ -54,7 +59,7 @@ int main(int argc, char** argv) {
   // Showing restores the stored settings and then runs FormShow, before the window is visible.
   form.OnShow();
   window.show();
-  const int status = application.exec();
+  const int status = terminated ? 0 : application.exec();
   form.OnDestroy();
   return status;
 }

@@ -19,9 +19,23 @@ void OnSignal(int) {
 
 }  // namespace
 
+void CatchTerminationSignals() {
+  if (g_signal_pipe[0] >= 0 ||
+      ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signal_pipe) != 0) {
+    return;
+  }
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+}
+
 TerminationSignals::TerminationSignals(std::function<void()> on_signal)
     : on_signal_(std::move(on_signal)) {
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signal_pipe) != 0) {
+  CatchTerminationSignals();
+  if (g_signal_pipe[0] < 0) {
     return;
   }
   notifier_ = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, this);
@@ -33,12 +47,6 @@ TerminationSignals::TerminationSignals(std::function<void()> on_signal)
       on_signal_();
     }
   });
-  struct sigaction action {};
-  action.sa_handler = OnSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  ::sigaction(SIGINT, &action, nullptr);
-  ::sigaction(SIGTERM, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {

@@ -102,7 +102,8 @@ int Listen(const std::string& path) {
     return -1;
   }
   ::unlink(path.c_str());  // left behind by a server that was killed
-  const mode_t old_mask = ::umask(0077);
+  // The socket is made with mode 0777 less the mask: 0600, read and write for the user alone.
+  const mode_t old_mask = ::umask(0177);
   const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
   ::umask(old_mask);
   if (bound != 0 || ::listen(fd, 16) != 0) {

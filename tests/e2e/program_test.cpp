@@ -1,69 +1,14 @@
 // The program itself, off-screen, against quorvane-sim: what a user sees in the Documents folder.
 
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "tests/support/child_process.h"
-#include "tests/support/sim_process.h"
+#include "tests/e2e/program_desktop.h"
 
 namespace quorvane {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::ChildProcess;
-using testing::PrivateRuntimeDir;
-using testing::ReadLines;
-using testing::SimProcess;
-using testing::WaitFor;
-
-std::string Read(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// A desktop of the test's own: a Documents folder named in user-dirs.dirs, a stand-in xdg-open
-// that records what it was asked to open and where, no display.
-class ProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    root = runtime.path();
-    documents = root / "Documents";
-    fs::create_directories(documents);
-    fs::create_directories(root / "config");
-    std::ofstream(root / "config" / "user-dirs.dirs")
-        << "# written by the test\nXDG_DOCUMENTS_DIR=\"" << documents.string() << "\"\n";
-    fs::create_directories(root / "bin");
-    const fs::path opener = root / "bin" / "xdg-open";
-    std::ofstream(opener) << "#!/bin/sh\necho \"$PWD|$*\" >> '" << (root / "opened").string()
-                          << "'\n";
-    fs::permissions(opener, fs::perms::owner_all);
-    fs::create_directories(root / "work");
-
-    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    ::setenv("PATH", ((root / "bin").string() + ":" + std::getenv("PATH")).c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ::unsetenv("DISPLAY");
-    ::unsetenv("WAYLAND_DISPLAY");
-    ::setenv("LSAN_OPTIONS", "suppressions=" QUORVANE_LSAN_SUPPRESSIONS, 1);
-  }
-
-  std::unique_ptr<ChildProcess> StartProgram() {
-    return std::make_unique<ChildProcess>(QUORVANE_PROGRAM_PATH, std::vector<std::string>{},
-                                          (root / "work").string());
-  }
-
-  PrivateRuntimeDir runtime;
-  fs::path root;
-  fs::path documents;
-};
+using namespace testing;
+using ProgramTest = ProgramDesktop;
 
 TEST_F(ProgramTest, WritesTheAircraftAtStartAndTheRouteOnSigterm) {
   SimProcess sim({"--lat", "50.1", "--lon", "14.25", "--heading", "90", "--speed", "80"});

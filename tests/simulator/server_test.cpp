@@ -165,6 +165,17 @@ TEST_F(CoreTest, PokesAreAppliedLastAndFaultModesShapeTheReply) {
   EXPECT_EQ(h.Word(16), 0u) << "a hung server performs nothing";
 }
 
+TEST_F(CoreTest, GarblingForgesTheFirstSizeAfterServing) {
+  SimOptions options;
+  options.garble = true;
+  SimulatorCore core(options);
+  Block b(64);
+  b.Put(0, {1, 0x3304, 4, 0, 0, 0});
+  EXPECT_EQ(Exchange(core, b), 1u);
+  EXPECT_EQ(b.Word(8), 0x7FFFFFFFu);
+  EXPECT_EQ(b.Word(16), 0x36220002u) << "served first";
+}
+
 TEST(ExchangeLogLine, LengthThenLowerCaseHex) {
   const std::uint8_t bytes[] = {0x01, 0x00, 0xAB, 0xEC};
   EXPECT_EQ(ExchangeLogLine(bytes, 4), "4 0100abec");
