@@ -1,0 +1,356 @@
+#include "app/win32/main_window_win32.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "app/interval_box.h"
+#include "app/main_form.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kClassName = "TForm1";
+constexpr UINT_PTR kUpdateTimerId = 1;
+constexpr UINT_PTR kRetryTimerId = 2;
+constexpr int kCheckBox1Id = 101;
+constexpr int kCheckBox2Id = 102;
+constexpr int kIntervalId = 103;
+constexpr int kButton1Id = 104;
+constexpr int kUpDownId = 105;
+constexpr int kStatusBarId = 106;
+
+std::string WindowText(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+Rect ToRect(const RECT& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  auto* screens = reinterpret_cast<std::vector<Rect>*>(data);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info)) {
+    if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) {
+      screens->insert(screens->begin(), ToRect(info.rcWork));
+    } else {
+      screens->push_back(ToRect(info.rcWork));
+    }
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+MainWindowWin32::MainWindowWin32(HINSTANCE instance)
+    : instance_(instance),
+      update_timer_(window_, kUpdateTimerId),
+      retry_timer_(window_, kRetryTimerId) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+
+  WNDCLASSEXA window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = WindowProcedure;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  window_class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window_class.lpszClassName = kClassName;
+  RegisterClassExA(&window_class);
+
+  window_ = CreateWindowExA(0, kClassName, "Quorvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 482,
+                            254, 613, 365, nullptr, nullptr, instance, this);
+  if (window_ == nullptr) {
+    throw std::runtime_error("Cannot create the main window");
+  }
+  CreateControls();
+}
+
+MainWindowWin32::~MainWindowWin32() {
+  if (window_ != nullptr) {
+    DestroyWindow(window_);
+  }
+  if (font_ != nullptr) {
+    DeleteObject(font_);
+  }
+}
+
+void MainWindowWin32::CreateControls() {
+  font_ =
+      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+  const auto make = [this](const char* window_class, const char* text, DWORD style, int left,
+                           int top, int width, int height, int id) {
+    HWND control =
+        CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, left, top, width,
+                        height, window_, reinterpret_cast<HMENU>(INT_PTR{id}), instance_, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    return control;
+  };
+  // Created in tab order: AutoRun, the interval, Show, Google Earth Select.
+  check_box1_ =
+      make("BUTTON", "AutoRun", BS_AUTOCHECKBOX | WS_TABSTOP, 40, 13, 97, 17, kCheckBox1Id);
+  rx_spin_edit1_ = make("EDIT", "60", WS_BORDER | ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, 410, 11,
+                        71, 21, kIntervalId);
+  up_down_ = make(UPDOWN_CLASSA, "", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
+                  kUpDownId);
+  SendMessageA(up_down_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(rx_spin_edit1_), 0);
+  SendMessageA(up_down_, UDM_SETRANGE32, IntervalBox::kMinimum, IntervalBox::kMaximum);
+  button1_ = make("BUTTON", "Show", BS_PUSHBUTTON | WS_TABSTOP, 484, 8, 75, 25, kButton1Id);
+  check_box2_ = make("BUTTON", "Google Earth Select", BS_AUTOCHECKBOX | WS_TABSTOP, 176, 16, 121,
+                     17, kCheckBox2Id);
+  label1_ = make("STATIC", "Interval sec.", SS_LEFTNOWORDWRAP, 336, 16, 58, 13, 0);
+  // Where the font at hand is wider than the one the layout was made for, the texts widen
+  // their controls rather than being cut; no control reaches its right-hand neighbour.
+  FitText(check_box1_, 97, 17, 16, 176 - 40);
+  FitText(check_box2_, 121, 17, 16, 336 - 176);
+  FitText(label1_, 58, 13, 0, 410 - 336 - 2);
+  status_bar1_ = make(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, 0, 0, 0, 0, kStatusBarId);
+  // Panels 120 and 100 wide; the last one reaches the right edge.
+  int edges[3] = {120, 220, -1};
+  SendMessageA(status_bar1_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+
+  // Typing is filtered and followed in the edit itself.
+  SetWindowLongPtrA(rx_spin_edit1_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  edit_procedure_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(rx_spin_edit1_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
+}
+
+void MainWindowWin32::FitText(HWND control, int width, int height, int extra, int limit) {
+  HDC context = GetDC(control);
+  HGDIOBJ previous = SelectObject(context, font_);
+  const std::string text = WindowText(control);
+  SIZE size{};
+  GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(context, previous);
+  ReleaseDC(control, context);
+  const int needed = std::min(size.cx + extra + 2, static_cast<LONG>(limit));
+  if (needed > width) {
+    SetWindowPos(control, nullptr, 0, 0, needed, height, SWP_NOMOVE | SWP_NOZORDER);
+  }
+}
+
+LRESULT CALLBACK MainWindowWin32::WindowProcedure(HWND window, UINT message, WPARAM wparam,
+                                                  LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<MainWindowWin32*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr || self->form_ == nullptr) {
+    return DefWindowProcA(window, message, wparam, lparam);
+  }
+  return self->Handle(message, wparam, lparam);
+}
+
+LRESULT CALLBACK MainWindowWin32::EditProcedure(HWND edit, UINT message, WPARAM wparam,
+                                                LPARAM lparam) {
+  auto* self = reinterpret_cast<MainWindowWin32*>(GetWindowLongPtrA(edit, GWLP_USERDATA));
+  if (message == WM_CHAR && wparam >= 32 &&
+      (wparam > 127 || !IntervalBox::AcceptsCharacter(static_cast<char>(wparam)))) {
+    MessageBeep(0);
+    return 0;  // refused
+  }
+  return CallWindowProcA(self->edit_procedure_, edit, message, wparam, lparam);
+}
+
+LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wparam);
+      const int code = HIWORD(wparam);
+      if (id == kCheckBox1Id && code == BN_CLICKED) {
+        form_->OnAutoRunClicked(SendMessageA(check_box1_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      } else if (id == kCheckBox2Id && code == BN_CLICKED) {
+        form_->OnViewerSelectClicked(SendMessageA(check_box2_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      } else if (id == kButton1Id && code == BN_CLICKED) {
+        form_->OnShowButtonClicked();
+      } else if (id == kIntervalId && code == EN_CHANGE && !showing_interval_) {
+        form_->OnIntervalTyped(WindowText(rx_spin_edit1_));
+      } else if (id == kIntervalId && code == EN_KILLFOCUS) {
+        form_->OnIntervalFocusLost();
+      }
+      return 0;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<NMHDR*>(lparam);
+      if (header->idFrom == kUpDownId && header->code == UDN_DELTAPOS) {
+        // The logic steps the value; the control's own arithmetic is not wanted.
+        form_->OnIntervalStep(reinterpret_cast<NMUPDOWN*>(lparam)->iDelta > 0 ? 1 : -1);
+        return 1;
+      }
+      break;
+    }
+    case WM_TIMER:
+      if (wparam == kUpdateTimerId) {
+        form_->OnUpdateTimerTick();
+      } else if (wparam == kRetryTimerId) {
+        form_->OnRetryTimerTick();
+      }
+      return 0;
+    case WM_SIZE:
+      SendMessageA(status_bar1_, WM_SIZE, 0, 0);  // the status bar follows the bottom edge
+      return 0;
+    case WM_CLOSE:
+      if (form_->OnCloseRequested()) {
+        DestroyWindow(window_);
+      }
+      return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam != FALSE) {
+        form_->OnTerminateRequested();  // logging off: the route is written, nothing asked
+      }
+      return 0;
+    case WM_DESTROY:
+      form_->OnDestroy();
+      KillTimer(window_, kUpdateTimerId);
+      KillTimer(window_, kRetryTimerId);
+      window_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window_, message, wparam, lparam);
+}
+
+bool MainWindowWin32::Dispatch(MSG& message) {
+  if (message.message == WM_QUIT) {
+    return false;
+  }
+  if (window_ == nullptr || !IsDialogMessageA(window_, &message)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return true;
+}
+
+int MainWindowWin32::Run() {
+  if (!IsWindowVisible(window_)) {
+    ShowWindow(window_, SW_SHOWNORMAL);
+  }
+  UpdateWindow(window_);
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    Dispatch(message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+void MainWindowWin32::ProcessPendingMessages() {
+  MSG message{};
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (!Dispatch(message)) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop to see
+      return;
+    }
+  }
+}
+
+void MainWindowWin32::ShowPanelText(int panel, const std::string& text) {
+  SendMessageA(status_bar1_, SB_SETTEXTA, static_cast<WPARAM>(panel),
+               reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindowWin32::ShowButtonEnabled(bool enabled) {
+  EnableWindow(button1_, enabled);
+}
+
+void MainWindowWin32::ShowAutoRun(bool checked) {
+  SendMessageA(check_box1_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainWindowWin32::ShowViewerSelect(bool checked) {
+  SendMessageA(check_box2_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainWindowWin32::ShowIntervalText(const std::string& text) {
+  if (WindowText(rx_spin_edit1_) == text) {
+    return;
+  }
+  showing_interval_ = true;
+  SetWindowTextA(rx_spin_edit1_, text.c_str());
+  showing_interval_ = false;
+}
+
+void MainWindowWin32::ShowError(const std::string& message) {
+  MessageBoxA(window_, message.c_str(), "Quorvane", MB_OK | MB_ICONERROR);
+}
+
+bool MainWindowWin32::AskCloseAnyway(const std::string& message) {
+  const std::string text = message + "\n\nThe route could not be saved. Close anyway?";
+  return MessageBoxA(window_, text.c_str(), "Quorvane",
+                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+WindowPlacement MainWindowWin32::GetPlacement() {
+  WINDOWPLACEMENT record{};
+  record.length = sizeof record;
+  GetWindowPlacement(window_, &record);
+  return {static_cast<int>(record.flags),
+          static_cast<int>(record.showCmd),
+          {record.ptMinPosition.x, record.ptMinPosition.y},
+          {record.ptMaxPosition.x, record.ptMaxPosition.y},
+          ToRect(record.rcNormalPosition)};
+}
+
+void MainWindowWin32::SetPlacement(const WindowPlacement& placement) {
+  WINDOWPLACEMENT record{};
+  record.length = sizeof record;
+  record.flags = static_cast<UINT>(placement.flags);
+  record.showCmd = static_cast<UINT>(placement.show_command);
+  record.ptMinPosition = {placement.min_position.x, placement.min_position.y};
+  record.ptMaxPosition = {placement.max_position.x, placement.max_position.y};
+  record.rcNormalPosition = {placement.normal.left, placement.normal.top, placement.normal.right,
+                             placement.normal.bottom};
+  SetWindowPlacement(window_, &record);
+}
+
+void MainWindowWin32::SetState(WindowState state) {
+  if (state == WindowState::Maximized) {
+    ShowWindow(window_, SW_SHOWMAXIMIZED);  // shows the window, maximized
+  } else if (state == WindowState::Minimized) {
+    ShowWindow(window_, SW_MINIMIZE);
+  } else if (IsWindowVisible(window_) && (IsZoomed(window_) || IsIconic(window_))) {
+    ShowWindow(window_, SW_RESTORE);
+  }
+}
+
+void MainWindowWin32::PostMinimizeApplication() {
+  PostMessageA(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+int MainWindowWin32::PixelsPerInch() {
+  HDC screen = GetDC(nullptr);
+  const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+Point MainWindowWin32::PrimaryScreenSize() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+Point MainWindowWin32::FrameThickness() {
+  return {GetSystemMetrics(SM_CXSIZEFRAME), GetSystemMetrics(SM_CYSIZEFRAME)};
+}
+
+std::vector<Rect> MainWindowWin32::Screens() {
+  std::vector<Rect> screens;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&screens));
+  return screens;
+}
+
+}  // namespace quorvane

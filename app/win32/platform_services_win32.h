@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "app/platform_services.h"
+
+namespace quorvane {
+
+// The desktop services on Windows: the Documents folder from the registry value "Personal",
+// ShellExecuteA, and the foreground window's title.
+class Win32PlatformServices final : public PlatformServices {
+ public:
+  Win32PlatformServices() = default;
+  ~Win32PlatformServices() override;
+  Win32PlatformServices(const Win32PlatformServices&) = delete;
+  Win32PlatformServices& operator=(const Win32PlatformServices&) = delete;
+
+  // The window that owns the shell's requests.
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  std::string DocumentsFolder() override;
+  void OpenWithShell(const std::string& file, const std::string& parameters,
+                     const std::string& working_folder, ShowMode mode) override;
+  std::optional<std::string> ForegroundWindowTitle() override;
+  void CreateKeptOpenFile(const std::string& path) override;
+
+ private:
+  HWND owner_ = nullptr;
+  std::vector<HANDLE> kept_open_;
+};
+
+// The system's description of an error code, without its trailing line break.
+std::string SystemErrorText(DWORD error);
+
+}  // namespace quorvane
