@@ -1,0 +1,230 @@
+// The link over the real Windows calls against quorvane-sim.exe running as a separate process:
+// a hidden top-level window answering the registered message, reading the block through the
+// atom's mapping name.
+
+#include "link/win32/link_services_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/fsuipc_link.h"
+#include "link/request_block.h"
+#include "tests/support/sim_process.h"
+
+#undef AddAtom
+#undef SendMessageTimeout
+
+namespace quorvane {
+namespace {
+
+using testing::PrivateRuntimeDir;
+using testing::ReadLines;
+using testing::SimProcess;
+
+std::string OwnMappingName() {
+  return FsuipcLink::MappingName(::GetCurrentProcessId());
+}
+
+class Win32LinkTest : public ::testing::Test {
+ protected:
+  // Starts a simulator with the given options and a log of its exchanges.
+  void StartSimulator(std::vector<std::string> options) {
+    options.push_back("--log");
+    options.push_back(log_path);
+    sim = std::make_unique<SimProcess>(options);
+    ASSERT_TRUE(sim->WaitUntilReady());
+  }
+
+  // The lengths of the logged exchanges.
+  std::vector<int> LoggedLengths() const {
+    std::vector<int> lengths;
+    for (const std::string& line : ReadLines(log_path)) {
+      lengths.push_back(std::stoi(line.substr(0, line.find(' '))));
+    }
+    return lengths;
+  }
+
+  PrivateRuntimeDir runtime;
+  std::string log_path = runtime.path() + "\\exchanges.log";
+  std::unique_ptr<SimProcess> sim;
+  Win32LinkServices services;
+  FsuipcLink link{services};
+  LinkResult result = LinkResult::Okay;
+};
+
+TEST_F(Win32LinkTest, OpensReadsAndWritesAcrossProcesses) {
+  StartSimulator({"--lat", "50.0875", "--poke", "0x1000:4:0xCAFEF00D"});
+  ASSERT_TRUE(link.Open(0, result)) << LinkResultMessage(result);
+  EXPECT_EQ(link.ServerVersion(), 0x36220002u);
+  EXPECT_EQ(link.SimulatorVersion(), 8u);
+  std::uint32_t poked = 0;
+  std::int64_t latitude = 0;
+  ASSERT_TRUE(link.QueueRead(0x1000, 4, &poked, result));
+  ASSERT_TRUE(link.QueueRead(0x0560, 8, &latitude, result));
+  ASSERT_TRUE(link.Process(result)) << LinkResultMessage(result);
+  EXPECT_EQ(poked, 0xCAFEF00Du);
+  EXPECT_NEAR(latitude * 90.0 / 42957189152768000.0, 50.0875, 1e-9);
+  // Written values are stored by the server and read back.
+  const std::uint32_t value = 0x12345678;
+  ASSERT_TRUE(link.QueueWrite(0x2000, 4, &value, result));
+  ASSERT_TRUE(link.Process(result));
+  std::uint32_t back = 0;
+  ASSERT_TRUE(link.QueueRead(0x2000, 4, &back, result));
+  ASSERT_TRUE(link.Process(result));
+  EXPECT_EQ(back, value);
+}
+
+TEST_F(Win32LinkTest, HandshakeBlocksAsTheServerSeesThem) {
+  StartSimulator({"--version", "0"});
+  EXPECT_FALSE(link.Open(0, result));
+  EXPECT_EQ(result, LinkResult::WrongServerVersion);
+  EXPECT_EQ(LoggedLengths(), (std::vector<int>{58, 44, 44, 44, 44}));
+  const auto lines = ReadLines(log_path);
+  ASSERT_FALSE(lines.empty());
+  // Reads of 0x3304 and 0x3308 with zeroed data, the write of 0x330A carrying 1004 as the bytes
+  // EC 03, the terminator. The reads' destination fields are the client's own business.
+  std::string first = lines[0];
+  ASSERT_EQ(first.size(), 3u + 2 * 58);
+  first.replace(3 + 2 * 12, 8, "????????");
+  first.replace(3 + 2 * 32, 8, "????????");
+  EXPECT_EQ(first,
+            "58 "
+            "010000000433000004000000????????00000000"
+            "010000000833000004000000????????00000000"
+            "020000000a33000002000000ec03"
+            "00000000");
+}
+
+TEST_F(Win32LinkTest, OpenHoldsTheAtomAndTheBlockAndCloseReleasesThem) {
+  StartSimulator({});
+  ASSERT_TRUE(link.Open(0, result)) << LinkResultMessage(result);
+  const std::string name = OwnMappingName();
+  EXPECT_NE(::GlobalFindAtomA(name.c_str()), 0);
+  HANDLE held = ::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+  EXPECT_NE(held, nullptr);
+  if (held != nullptr) {
+    ::CloseHandle(held);
+  }
+  link.Close();
+  EXPECT_EQ(::GlobalFindAtomA(name.c_str()), 0);
+  EXPECT_EQ(::OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str()), nullptr);
+  // And the same server takes the next link.
+  ASSERT_TRUE(link.Open(0, result)) << LinkResultMessage(result);
+}
+
+TEST_F(Win32LinkTest, ATakenMappingNameIsRefusedAndLeftAlone) {
+  StartSimulator({});
+  const std::string name = OwnMappingName();
+  HANDLE taken =
+      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0x8000, name.c_str());
+  ASSERT_NE(taken, nullptr);
+  auto* bytes = static_cast<std::uint8_t*>(::MapViewOfFile(taken, FILE_MAP_WRITE, 0, 0, 0));
+  ASSERT_NE(bytes, nullptr);
+  bytes[0] = 0x5A;
+  EXPECT_FALSE(link.Open(0, result));
+  EXPECT_EQ(result, LinkResult::MappingFailed);
+  EXPECT_FALSE(link.IsOpen());
+  EXPECT_EQ(::GlobalFindAtomA(name.c_str()), 0) << "the atom is released";
+  EXPECT_EQ(bytes[0], 0x5A) << "someone else's block is not written";
+  EXPECT_EQ(LoggedLengths(), std::vector<int>{}) << "nothing is sent";
+  ::UnmapViewOfFile(bytes);
+  ::CloseHandle(taken);
+}
+
+TEST_F(Win32LinkTest, ServerFoundOnlyByTheWideClientClass) {
+  StartSimulator({"--class", "FS98MAIN"});
+  EXPECT_TRUE(link.Open(0, result)) << LinkResultMessage(result);
+  link.Close();
+  sim->Stop();
+  // An old server behind that class may be WideClient without a simulator.
+  StartSimulator({"--class", "FS98MAIN", "--version", "19980004"});
+  EXPECT_FALSE(link.Open(0, result));
+  EXPECT_EQ(result, LinkResult::MaybeWideClient);
+}
+
+TEST_F(Win32LinkTest, NoServerReportsCannotLink) {
+  EXPECT_FALSE(link.Open(0, result));
+  EXPECT_EQ(result, LinkResult::NoServer);
+  EXPECT_EQ(::GlobalFindAtomA(OwnMappingName().c_str()), 0);
+}
+
+TEST_F(Win32LinkTest, ReplyValuesOtherThanOneAreBadData) {
+  for (const char* reply : {"0", "2"}) {
+    SCOPED_TRACE(reply);
+    StartSimulator({"--reply", reply});
+    EXPECT_FALSE(link.Open(0, result));
+    EXPECT_EQ(result, LinkResult::BadReply);
+    sim->Stop();
+  }
+}
+
+TEST_F(Win32LinkTest, VanishedServerIsASendFailure) {
+  StartSimulator({"--exit-after", "1"});
+  ASSERT_TRUE(link.Open(0, result)) << LinkResultMessage(result);
+  EXPECT_EQ(sim->Wait(), 0) << "the server ends after its one reply";
+  std::uint32_t value = 0;
+  ASSERT_TRUE(link.QueueRead(0x3304, 4, &value, result));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(link.Process(result));
+  EXPECT_EQ(result, LinkResult::SendFailed);
+  // Ten failed attempts with their 100 ms pauses, and nothing longer.
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(1000));
+  EXPECT_LT(elapsed, std::chrono::milliseconds(5000));
+}
+
+TEST_F(Win32LinkTest, HungServerTimesOutAfterTenAttempts) {
+  StartSimulator({"--hang"});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(link.Open(0, result));
+  EXPECT_EQ(result, LinkResult::TimedOut) << LinkResultMessage(result);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, std::chrono::seconds(20));
+  EXPECT_LT(elapsed, std::chrono::seconds(25));
+  EXPECT_EQ(LoggedLengths(), std::vector<int>(10, 58)) << "the same block, sent ten times";
+  EXPECT_EQ(sim->Stop(), 0) << "a hung server still closes when asked";
+}
+
+// The server serves only blocks it can use whole; anything else is answered 0 and not logged.
+TEST_F(Win32LinkTest, ServerAnswersZeroWithoutAWholeBlock) {
+  StartSimulator({});
+  const auto window = services.FindServerWindow(block::kPrimaryServerClass);
+  ASSERT_NE(window, 0u);
+  const std::uint32_t message = services.RegisterMessage(block::kMessageName);
+  ASSERT_NE(message, 0u);
+  auto send = [&](std::uint32_t number, std::uintptr_t wparam) {
+    std::uintptr_t reply = 99;
+    EXPECT_TRUE(services.SendMessageTimeout(window, number, wparam, 0, 2000, reply));
+    return reply;
+  };
+
+  const std::string small_name = "QuorvaneTest:small:" + std::to_string(::GetCurrentProcessId());
+  HANDLE small = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 0x1000,
+                                      small_name.c_str());
+  ASSERT_NE(small, nullptr);
+  const std::uint16_t small_atom = services.AddAtom(small_name);
+  const std::uint16_t nameless_atom = services.AddAtom("QuorvaneTest:no such mapping");
+  ASSERT_NE(small_atom, 0);
+  ASSERT_NE(nameless_atom, 0);
+
+  EXPECT_EQ(send(message, small_atom), 0u) << "a block shorter than 0x8000 bytes";
+  EXPECT_EQ(send(message, nameless_atom), 0u) << "an atom naming no mapping";
+  EXPECT_EQ(send(message, 0), 0u) << "no atom";
+  EXPECT_EQ(send(message, 0x10000 + small_atom), 0u) << "wider than an atom";
+  EXPECT_EQ(send(WM_USER + 1, small_atom), 0u) << "another message";
+  EXPECT_EQ(LoggedLengths(), std::vector<int>{});
+
+  services.DeleteAtom(small_atom);
+  services.DeleteAtom(nameless_atom);
+  ::CloseHandle(small);
+  // The server still serves a proper link.
+  EXPECT_TRUE(link.Open(0, result)) << LinkResultMessage(result);
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,241 @@
+// Child processes for end-to-end tests on Windows (and under Wine).
+
+#include <windows.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/support/sim_process.h"
+
+namespace quorvane::testing {
+
+namespace {
+
+HANDLE ProcessOf(pid_t stored) {
+  return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(stored));
+}
+
+pid_t Stored(HANDLE process) {
+  return static_cast<pid_t>(reinterpret_cast<std::intptr_t>(process));
+}
+
+// One argument quoted so that the C runtime's command-line parser gives it back unchanged:
+// backslashes are literal except before a quote, where they and the quote are escaped.
+std::string Quoted(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) {
+    return argument;
+  }
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, '\\');
+  quoted += '"';
+  return quoted;
+}
+
+std::string CommandLine(const std::string& path, const std::vector<std::string>& arguments) {
+  std::string line = Quoted(path);
+  for (const std::string& argument : arguments) {
+    line += ' ';
+    line += Quoted(argument);
+  }
+  return line;
+}
+
+// Starts path with arguments; stdout_handle (may be null) becomes its standard output.
+PROCESS_INFORMATION Start(const std::string& path, const std::vector<std::string>& arguments,
+                          HANDLE stdout_handle) {
+  std::string line = CommandLine(path, arguments);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (stdout_handle != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = stdout_handle;
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+  }
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, stdout_handle != nullptr, 0,
+                        nullptr, nullptr, &startup, &process)) {
+    throw std::runtime_error("cannot start " + path + " (error " +
+                             std::to_string(::GetLastError()) + ")");
+  }
+  ::CloseHandle(process.hThread);
+  return process;
+}
+
+// The folder of the running program, with a trailing backslash.
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length == MAX_PATH) {
+    throw std::runtime_error("cannot find the test program's folder");
+  }
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+std::string TempFolder() {
+  char path[MAX_PATH + 1];
+  const DWORD length = ::GetTempPathA(sizeof path, path);
+  if (length == 0 || length > MAX_PATH) {
+    throw std::runtime_error("no temporary folder");
+  }
+  return std::string(path, length);
+}
+
+std::string UniqueName(const char* prefix) {
+  static int counter = 0;
+  return std::string(prefix) + std::to_string(::GetCurrentProcessId()) + "-" +
+         std::to_string(++counter);
+}
+
+int Reap(HANDLE process) {
+  ::WaitForSingleObject(process, INFINITE);
+  DWORD code = 0;
+  ::GetExitCodeProcess(process, &code);
+  ::CloseHandle(process);
+  return static_cast<int>(code);
+}
+
+// Asks every top-level window of the process to close.
+void RequestClose(DWORD process_id) {
+  struct Search {
+    DWORD process_id;
+  } search{process_id};
+  ::EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == reinterpret_cast<Search*>(parameter)->process_id) {
+          ::PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+}
+
+}  // namespace
+
+PrivateRuntimeDir::PrivateRuntimeDir() {
+  path_ = TempFolder() + UniqueName("quorvane-test-");
+  if (!::CreateDirectoryA(path_.c_str(), nullptr)) {
+    throw std::runtime_error("cannot create " + path_);
+  }
+}
+
+PrivateRuntimeDir::~PrivateRuntimeDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+SimProcess::SimProcess(std::vector<std::string> arguments) {
+  ready_file_ = TempFolder() + UniqueName("sim-ready-");
+  ::DeleteFileA(ready_file_.c_str());
+  arguments.push_back("--ready-file");
+  arguments.push_back(ready_file_);
+  pid_ = Stored(Start(ProgramFolder() + "quorvane-sim.exe", arguments, nullptr).hProcess);
+}
+
+SimProcess::~SimProcess() {
+  if (pid_ > 0) {
+    Stop();
+  }
+  ::DeleteFileA(ready_file_.c_str());
+}
+
+bool SimProcess::WaitUntilReady() {
+  for (int i = 0; i < 1000; ++i) {
+    if (::GetFileAttributesA(ready_file_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      return true;
+    }
+    if (::WaitForSingleObject(ProcessOf(pid_), 10) == WAIT_OBJECT_0) {
+      Reap(ProcessOf(pid_));
+      pid_ = -1;
+      return false;
+    }
+  }
+  return false;
+}
+
+int SimProcess::Stop() {
+  if (pid_ <= 0) {
+    return -1;
+  }
+  const HANDLE process = ProcessOf(pid_);
+  RequestClose(::GetProcessId(process));
+  bool killed = false;
+  if (::WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process, 1);
+    killed = true;
+  }
+  const int status = Wait();
+  return killed ? -1 : status;
+}
+
+int SimProcess::Wait() {
+  if (pid_ <= 0) {
+    return -1;
+  }
+  const int status = Reap(ProcessOf(pid_));
+  pid_ = -1;
+  return status;
+}
+
+ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& arguments) {
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE read_end = nullptr;
+  HANDLE write_end = nullptr;
+  if (!::CreatePipe(&read_end, &write_end, &inheritable, 0)) {
+    throw std::runtime_error("CreatePipe failed");
+  }
+  // Only the child gets the write end; ours must not be inherited or the pipe never ends.
+  ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  PROCESS_INFORMATION process{};
+  try {
+    process = Start(path, arguments, write_end);
+  } catch (...) {
+    ::CloseHandle(read_end);
+    ::CloseHandle(write_end);
+    throw;
+  }
+  ::CloseHandle(write_end);
+  std::string raw;
+  char buffer[4096];
+  DWORD count = 0;
+  while (::ReadFile(read_end, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+    raw.append(buffer, count);
+  }
+  ::CloseHandle(read_end);
+  ProgramRun run;
+  run.exit_status = Reap(process.hProcess);
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')) {
+      run.output += raw[i];
+    }
+  }
+  return run;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace quorvane::testing
