@@ -6,3 +6,4 @@ scripts/ensure-packages.sh
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize -j "$(nproc)" "$@"
+scripts/test-windows.sh  # the Windows build and its tests under Wine

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Builds the Windows programs with mingw-w64 (build-win) and runs their tests under Wine, in a
+# virtual X display: the test programs through ctest, then quorvane-probe.exe against
+# quorvane-sim.exe. Installs the Debian packages it needs when they are missing. Wine runs in a
+# prefix of its own, created on first use (QUORVANE_WINEPREFIX to choose another).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/ensure-packages.sh scripts/debian-packages-windows.txt
+
+export WINEPREFIX="${QUORVANE_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/quorvane/wine-prefix}"
+export WINEARCH=win64
+# No debug chatter (this also quiets Debian's hint about the 32-bit Wine, which is not needed),
+# and no offer to install Mono or Gecko.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# msvcrt knows no "de_DE.UTF-8", the comma locale this case asks for by name.
+export GTEST_FILTER="-FormatFixed.IgnoresACommaLocale"
+
+# One run at a time in a prefix: every program there shares one desktop, where a test's server
+# window would answer another run's clients.
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Creating the Wine prefix $WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1 9>&-
+  wineserver -w
+fi
+
+# Configured once; the build re-runs CMake itself when the CMake files change.
+[ -f build-win/build.ninja ] || cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+# Runs under the virtual display: windows, even hidden ones, need one.
+run_under_display() {
+  # Wine's server and its system processes start with the first Windows program and end with
+  # the last. Started by a test, they would start again for every test and hold ctest's output
+  # pipe open until they end. So a session is opened here, with no pipes to inherit, by a hidden
+  # server window of a class no client looks for, and closed at the end.
+  local folder session failed=0
+  folder=$(mktemp -d)
+  wine build-win/bin/quorvane-sim.exe --class QuorvaneWineSession --ready-file "$folder/session" \
+    </dev/null >/dev/null 2>&1 9>&- &
+  session=$!
+  for _ in $(seq 300); do
+    [ -e "$folder/session" ] || ! kill -0 "$session" 2>/dev/null && break
+    sleep 0.1
+  done
+  rm -rf "$folder"
+
+  # One program at a time: a server window is seen by every program on the desktop.
+  ctest --preset windows --timeout 180 || failed=1
+  probe_check || failed=1
+
+  kill "$session" 2>/dev/null || true
+  wait "$session" 2>/dev/null || true
+  wineserver -w
+  return "$failed"
+}
+
+# quorvane-probe.exe prints what it prints on Linux (with Windows line ends).
+probe_check() {
+  local folder output status sim
+  folder=$(mktemp -d)
+  # Without a server first, while surely none runs.
+  status=0
+  output=$(wine build-win/bin/quorvane-probe.exe | tr -d '\r') || status=$?
+  if [ "$output" != "Connect: Cannot link to FSUIPC or WideClient" ] || [ "$status" -eq 0 ]; then
+    echo "probe without a simulator: exit $status, printed:"$'\n'"$output" >&2
+    rm -rf "$folder"
+    return 1
+  fi
+
+  wine build-win/bin/quorvane-sim.exe --lat 50.0875 --lon 14.421 --heading 5 \
+    --ready-file "$folder/ready" &
+  sim=$!
+  for _ in $(seq 200); do
+    [ -e "$folder/ready" ] || ! kill -0 "$sim" 2>/dev/null && break
+    sleep 0.1
+  done
+  status=0
+  output=$(wine build-win/bin/quorvane-probe.exe | tr -d '\r') || status=$?
+  kill "$sim" 2>/dev/null || true
+  wait "$sim" 2>/dev/null || true
+  rm -rf "$folder"
+  local expected="Connect: Okay
+FSUIPC Version: 3.622b
+Lat: 50.087500   Lon: 14.421000   H:    5.00"
+  if [ "$output" != "$expected" ] || [ "$status" -ne 0 ]; then
+    echo "probe against quorvane-sim.exe: exit $status, printed:"$'\n'"$output" >&2
+    return 1
+  fi
+  echo "quorvane-probe.exe against quorvane-sim.exe: as on Linux"
+}
+
+# xvfb-run is a POSIX shell script, which drops exported bash functions: pass them as text.
+xvfb-run -a -s "-screen 0 1280x1024x24" \
+  bash -c "set -euo pipefail; $(declare -f run_under_display probe_check); run_under_display"
