@@ -51,6 +51,7 @@ run_under_display() {
   # One program at a time: a server window is seen by every program on the desktop.
   ctest --preset windows --timeout 180 || failed=1
   probe_check || failed=1
+  tests/e2e/windows_program_check.sh build-win/bin || failed=1
 
   kill "$session" 2>/dev/null || true
   wait "$session" 2>/dev/null || true

@@ -15,15 +15,20 @@ mkdir -p "$documents"
 rm -f "$documents/letadlo.kml" "$documents/trasa.kml"
 
 work=$(mktemp -d /tmp/quorvane-wine-XXXXXX)
+sim=""
 cleanup() {
   wine taskkill /f /im quorvane.exe >/dev/null 2>&1 || true
-  wine taskkill /f /im quorvane-sim.exe >/dev/null 2>&1 || true
+  if [ -n "$sim" ]; then
+    kill "$sim" 2>/dev/null || true
+    wait "$sim" 2>/dev/null || true
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 (cd "$work" && exec wine "$bin/quorvane-sim.exe" --lat 50.1 --lon 14.25 --speed 80 \
   --ready-file "$(winepath -w "$work/ready")" >/dev/null 2>&1) &
+sim=$!
 for _ in $(seq 300); do [ -e "$work/ready" ] && break; sleep 0.1; done
 [ -e "$work/ready" ] || fail "quorvane-sim.exe did not start"
 
