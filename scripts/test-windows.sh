@@ -13,8 +13,6 @@ export WINEARCH=win64
 # and no offer to install Mono or Gecko.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# msvcrt knows no "de_DE.UTF-8", the comma locale this case asks for by name.
-export GTEST_FILTER="-FormatFixed.IgnoresACommaLocale"
 
 # One run at a time in a prefix: every program there shares one desktop, where a test's server
 # window would answer another run's clients.
