@@ -8,7 +8,11 @@
 
 namespace quorvane::testing {
 
-FormHarness::FormHarness(std::vector<std::string> arguments) {
+FormHarness::FormHarness(std::vector<std::string> arguments)
+    : FormHarness(PlatformFileSystem(), std::move(arguments)) {}
+
+FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> arguments)
+    : files(files_to_use) {
   char templ[] = "/tmp/quorvane-form-XXXXXX";
   folder = ::mkdtemp(templ);
   platform.documents_folder = folder;

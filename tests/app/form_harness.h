@@ -24,6 +24,9 @@ namespace quorvane::testing {
 class FormHarness {
  public:
   explicit FormHarness(std::vector<std::string> arguments = {});
+  // The same, with the documents saved through files (which must outlive the harness) instead of
+  // the real files.
+  explicit FormHarness(FileSystem& files, std::vector<std::string> arguments = {});
   ~FormHarness();
 
   // The aircraft the server reports from now on.
@@ -46,9 +49,10 @@ class FormHarness {
   FakeLinkServices services;
   FsuipcLink link{services};
   XmlWriter writer;
-  KmlDocuments documents{writer, PlatformFileSystem(), ""};
-  LiveViewDocument live_view{PlatformFileSystem(), ""};
-  TrackRecorder track{PlatformFileSystem(), ""};
+  FileSystem& files = PlatformFileSystem();  // what the documents are saved through
+  KmlDocuments documents{writer, files, ""};
+  LiveViewDocument live_view{files, ""};
+  TrackRecorder track{files, ""};
   // UTC time: the fake clock's milliseconds after 2024-02-29 23:59:00.
   std::chrono::system_clock::time_point Now() const;
   std::unique_ptr<TForm1> form;
