@@ -11,41 +11,13 @@
 #include <vector>
 
 #include "link/fsuipc_link.h"
-#include "link/platform_link_services.h"
-#include "tests/support/sim_process.h"
+#include "tests/link/link_across_processes_fixture.h"
 
 namespace quorvane {
 namespace {
 
-using testing::PrivateRuntimeDir;
+using testing::LinkAcrossProcessesTest;
 using testing::ReadLines;
-using testing::SimProcess;
-
-class LinkAcrossProcessesTest : public ::testing::Test {
- protected:
-  // Starts a simulator with the given options and a log of its exchanges.
-  void StartSimulator(std::vector<std::string> options) {
-    options.push_back("--log");
-    options.push_back(log_path);
-    sim = std::make_unique<SimProcess>(options);
-    ASSERT_TRUE(sim->WaitUntilReady());
-  }
-
-  // The lengths of the logged exchanges.
-  std::vector<int> LoggedLengths() const {
-    std::vector<int> lengths;
-    for (const std::string& line : ReadLines(log_path)) {
-      lengths.push_back(std::stoi(line.substr(0, line.find(' '))));
-    }
-    return lengths;
-  }
-
-  PrivateRuntimeDir runtime;
-  std::string log_path = (std::filesystem::path(runtime.path()) / "exchanges.log").string();
-  std::unique_ptr<SimProcess> sim;
-  FsuipcLink link{PlatformLinkServices()};
-  LinkResult result = LinkResult::Okay;
-};
 
 TEST_F(LinkAcrossProcessesTest, OpensReadsAndWrites) {
   StartSimulator({"--lat", "50.0875", "--poke", "0x1000:4:0xCAFEF00D"});

@@ -12,32 +12,12 @@
 #include <string>
 
 #include "link/fsuipc_link.h"
-#include "tests/support/sim_process.h"
+#include "tests/link/link_across_processes_fixture.h"
 
 namespace quorvane {
 namespace {
 
-using testing::PrivateRuntimeDir;
-using testing::ReadLines;
-using testing::SimProcess;
-
-class PosixLinkTest : public ::testing::Test {
- protected:
-  // Starts a simulator with the given options and a log of its exchanges.
-  void StartSimulator(std::vector<std::string> options) {
-    options.push_back("--log");
-    options.push_back(log_path);
-    sim = std::make_unique<SimProcess>(options);
-    ASSERT_TRUE(sim->WaitUntilReady());
-  }
-
-  PrivateRuntimeDir runtime;
-  std::string log_path = runtime.path() + "/exchanges.log";
-  std::unique_ptr<SimProcess> sim;
-  PosixLinkServices services;
-  FsuipcLink link{services};
-  LinkResult result = LinkResult::Okay;
-};
+using PosixLinkTest = testing::LinkAcrossProcessesTest;
 
 TEST_F(PosixLinkTest, ATakenBlockNameIsRefusedAndLeftAlone) {
   StartSimulator({});

@@ -14,7 +14,7 @@
 
 #include "link/fsuipc_link.h"
 #include "link/request_block.h"
-#include "tests/support/sim_process.h"
+#include "tests/link/link_across_processes_fixture.h"
 
 #undef AddAtom
 #undef SendMessageTimeout
@@ -22,40 +22,11 @@
 namespace quorvane {
 namespace {
 
-using testing::PrivateRuntimeDir;
-using testing::ReadLines;
-using testing::SimProcess;
-
 std::string OwnMappingName() {
   return FsuipcLink::MappingName(::GetCurrentProcessId());
 }
 
-class Win32LinkTest : public ::testing::Test {
- protected:
-  // Starts a simulator with the given options and a log of its exchanges.
-  void StartSimulator(std::vector<std::string> options) {
-    options.push_back("--log");
-    options.push_back(log_path);
-    sim = std::make_unique<SimProcess>(options);
-    ASSERT_TRUE(sim->WaitUntilReady());
-  }
-
-  // The lengths of the logged exchanges.
-  std::vector<int> LoggedLengths() const {
-    std::vector<int> lengths;
-    for (const std::string& line : ReadLines(log_path)) {
-      lengths.push_back(std::stoi(line.substr(0, line.find(' '))));
-    }
-    return lengths;
-  }
-
-  PrivateRuntimeDir runtime;
-  std::string log_path = runtime.path() + "\\exchanges.log";
-  std::unique_ptr<SimProcess> sim;
-  Win32LinkServices services;
-  FsuipcLink link{services};
-  LinkResult result = LinkResult::Okay;
-};
+using Win32LinkTest = testing::LinkAcrossProcessesTest;
 
 TEST_F(Win32LinkTest, OpenHoldsTheAtomAndTheBlockAndCloseReleasesThem) {
   StartSimulator({});
@@ -102,6 +73,7 @@ TEST_F(Win32LinkTest, NoServerHoldsNoAtom) {
 // The server serves only blocks it can use whole; anything else is answered 0 and not logged.
 TEST_F(Win32LinkTest, ServerAnswersZeroWithoutAWholeBlock) {
   StartSimulator({});
+  Win32LinkServices services;
   const auto window = services.FindServerWindow(block::kPrimaryServerClass);
   ASSERT_NE(window, 0u);
   const std::uint32_t message = services.RegisterMessage(block::kMessageName);
