@@ -55,7 +55,8 @@ int ParseStoredInteger(const std::string& text, int default_value) {
     digits.remove_prefix(2);
     base = 16;
   }
-  if (base == 10 && !digits.empty() && digits[0] == '+') {
+  // A "+" may lead a number, not another sign: "+-5" is no integer.
+  if (base == 10 && digits.size() > 1 && digits[0] == '+' && digits[1] != '-') {
     digits.remove_prefix(1);
   }
   if (base == 16) {

@@ -55,7 +55,8 @@ double ParseFloatPropertyText(const std::string& text) {
   while (!digits.empty() && digits.back() == ' ') {
     digits.remove_suffix(1);
   }
-  if (!digits.empty() && digits.front() == '+') {
+  // A "+" may lead a number, not another sign: "+-5" is no number.
+  if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') {
     digits.remove_prefix(1);
   }
   double value = 0.0;

@@ -337,10 +337,15 @@ TEST(StoredText, NumbersAndIntegers) {
   EXPECT_DOUBLE_EQ(ParseFloatPropertyText(" 60.5 "), 60.5);
   EXPECT_THROW(ParseFloatPropertyText("60,5"), std::invalid_argument);
   EXPECT_THROW(ParseFloatPropertyText(""), std::invalid_argument);
+  EXPECT_DOUBLE_EQ(ParseFloatPropertyText("+5"), 5.0);
+  EXPECT_THROW(ParseFloatPropertyText("+-5"), std::invalid_argument) << "one sign only";
+  EXPECT_THROW(ParseFloatPropertyText("+"), std::invalid_argument);
   EXPECT_EQ(ParseStoredInteger("0x10", 7), 16);
   EXPECT_EQ(ParseStoredInteger("0X1f", 7), 31);
   EXPECT_EQ(ParseStoredInteger("0x", 7), 7);
   EXPECT_EQ(ParseStoredInteger("-5", 7), -5);
+  EXPECT_EQ(ParseStoredInteger("+5", 7), 5);
+  EXPECT_EQ(ParseStoredInteger("+-5", 7), 7) << "one sign only";
   EXPECT_EQ(ParseStoredInteger("12abc", 7), 7);
   EXPECT_EQ(ParseStoredInteger("99999999999", 7), 7);
   EXPECT_EQ(SettingsFileName("/usr/bin/quorvane"), "./quorvane.INI");
