@@ -155,6 +155,10 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
       return fail("aircraft values must be finite numbers");
     }
   }
+  // CLI::PositiveNumber lets NaN through: no comparison with it is true.
+  if (!std::isfinite(options.rate)) {
+    return fail("--rate needs a positive number");
+  }
   if (exit_option->count() > 0) {
     options.exit_after = exit_after;
   }

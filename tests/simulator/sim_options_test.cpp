@@ -79,6 +79,8 @@ TEST(SimCommandLine, BadInputIsAClearErrorWithStatus2) {
                                                                      {"--lat", "north"},
                                                                      {"--lat", "nan"},
                                                                      {"--rate", "0"},
+                                                                     {"--rate", "nan"},
+                                                                     {"--rate", "inf"},
                                                                      {"--reply", "-1"},
                                                                      {"--unknown"},
                                                                      {"stray"}}) {
