@@ -7,3 +7,4 @@ cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize -j "$(nproc)" "$@"
 scripts/test-windows.sh  # the Windows build and its tests under Wine
+if [ -n "${CI:-}" ]; then scripts/fuzz.sh 45; fi  # CI: every fuzz target for 45 s
