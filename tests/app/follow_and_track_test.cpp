@@ -19,8 +19,8 @@ int Count(const std::string& text, const std::string& part) {
 
 class FollowAndTrackTest : public ::testing::Test {
  protected:
-  std::string LiveFile() const { return h.ReadFile(h.folder + "/Quorvane live.kml"); }
-  std::string TrackFile() const { return h.ReadFile(h.folder + "/trasa.gpx"); }
+  std::string LiveFile() const { return h.ReadFile(h.File("Quorvane live.kml")); }
+  std::string TrackFile() const { return h.ReadFile(h.File("trasa.gpx")); }
   FormHarness h;
 };
 
@@ -36,11 +36,11 @@ TEST_F(FollowAndTrackTest, LiveViewFollowsTheInterval) {
 
 TEST_F(FollowAndTrackTest, ViewFollowsEverySuccessfulSample) {
   h.form->OnCreate();
-  EXPECT_NE(h.ReadFile(h.folder + "/Quorvane view.kml").find("<latitude>50.100000</latitude>"),
+  EXPECT_NE(h.ReadFile(h.File("Quorvane view.kml")).find("<latitude>50.100000</latitude>"),
             std::string::npos);
   h.PutAircraft({51.5, -0.125, 90.0, 0.0, 0.0, 0.0});
   h.clock.Advance(60000);
-  EXPECT_NE(h.ReadFile(h.folder + "/Quorvane view.kml").find("<latitude>51.500000</latitude>"),
+  EXPECT_NE(h.ReadFile(h.File("Quorvane view.kml")).find("<latitude>51.500000</latitude>"),
             std::string::npos);
 }
 

@@ -8,13 +8,22 @@
 
 namespace quorvane::testing {
 
+std::string UniqueTemporaryFolder(const std::string& prefix) {
+  static int counter = 0;
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() /
+      (prefix + "-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+  std::filesystem::create_directories(folder);
+  return folder.string();
+}
+
 FormHarness::FormHarness(std::vector<std::string> arguments)
     : FormHarness(PlatformFileSystem(), std::move(arguments)) {}
 
 FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> arguments)
     : files(files_to_use) {
-  char templ[] = "/tmp/quorvane-form-XXXXXX";
-  folder = ::mkdtemp(templ);
+  folder = UniqueTemporaryFolder("quorvane-form");
   platform.documents_folder = folder;
   services.space.Put(0x3304, 4, 0x36220002);
   services.space.Put(0x3308, 4, 0xFADE0008);

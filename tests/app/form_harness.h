@@ -21,6 +21,9 @@
 
 namespace quorvane::testing {
 
+// A new, empty folder under the system's temporary folder, named after prefix.
+std::string UniqueTemporaryFolder(const std::string& prefix);
+
 class FormHarness {
  public:
   explicit FormHarness(std::vector<std::string> arguments = {});
@@ -36,8 +39,10 @@ class FormHarness {
   // Removes the server window, or brings it back.
   void ServerRunning(bool running);
 
-  std::string AircraftFile() const { return folder + "/letadlo.kml"; }
-  std::string RouteFile() const { return folder + "/trasa.kml"; }
+  // A file of the Documents folder, joined as the program joins it.
+  std::string File(const std::string& name) const { return folder + kPathSeparator + name; }
+  std::string AircraftFile() const { return File("letadlo.kml"); }
+  std::string RouteFile() const { return File("trasa.kml"); }
   std::string ReadFile(const std::string& path) const;
   bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
 

@@ -94,7 +94,7 @@ class SettingsTest : public ::testing::Test {
   }
   void Write(const std::string& text) const { std::ofstream(file, std::ios::binary) << text; }
 
-  fs::path folder = fs::temp_directory_path() / ("quorvane-settings-" + std::to_string(::getpid()));
+  fs::path folder = testing::UniqueTemporaryFolder("quorvane-settings");
   std::string file = (fs::create_directories(folder), (folder / "quorvane.INI").string());
   ~SettingsTest() override { fs::remove_all(folder); }
 };

@@ -129,7 +129,7 @@ TEST(SoakTest, DayLongFlightAtTenSecondsKeepsEveryPointShowsNoErrorAndLeaksNoDes
     EXPECT_TRUE(h.view.questions.empty());
     const std::string& kml = files.Published(h.RouteFile());
     EXPECT_NE(kml.find("<coordinates>" + route + "</coordinates>"), std::string::npos);
-    const std::string& gpx = files.Published(h.folder + "/trasa.gpx");
+    const std::string& gpx = files.Published(h.File("trasa.gpx"));
     EXPECT_EQ(Count(gpx, "<trkpt "), kUpdates);
     EXPECT_EQ(Count(gpx, "<trkseg>"), 1);
     EXPECT_NE(gpx.find("<time>2024-02-29T23:59:00Z</time>"), std::string::npos);
