@@ -169,6 +169,16 @@ int RunEndpoint(SimulatorCore& core) {
   ::sigaction(SIGINT, &action, nullptr);
   ::sigaction(SIGTERM, &action, nullptr);
   ::signal(SIGPIPE, SIG_IGN);
+  // The stop signals are held back except while waiting, so that one arriving between the check
+  // of the loop and the wait cannot be missed and leave the server waiting for ever.
+  sigset_t stop_signals;
+  sigset_t waiting_mask;
+  sigemptyset(&stop_signals);
+  sigaddset(&stop_signals, SIGINT);
+  sigaddset(&stop_signals, SIGTERM);
+  ::sigprocmask(SIG_BLOCK, &stop_signals, &waiting_mask);
+  sigdelset(&waiting_mask, SIGINT);
+  sigdelset(&waiting_mask, SIGTERM);
 
   if (!core.Options().ready_file.empty() && !CreateReadyFile(core.Options().ready_file)) {
     ::unlink(path->c_str());
@@ -183,7 +193,7 @@ int RunEndpoint(SimulatorCore& core) {
     for (const Connection& connection : connections) {
       waits.push_back(pollfd{connection.fd, POLLIN, 0});
     }
-    if (::poll(waits.data(), waits.size(), -1) < 0) {
+    if (::ppoll(waits.data(), waits.size(), nullptr, &waiting_mask) < 0) {
       if (errno == EINTR) {
         continue;
       }
