@@ -6,6 +6,7 @@
 #include "kml/document_path.h"
 #include "kml/kml_number_text.h"
 #include "kml/utc_time_text.h"
+#include "sampling/conversions.h"
 
 namespace quorvane {
 
@@ -21,12 +22,6 @@ constexpr std::string_view kSegmentEnd = "    </trkseg>\r\n";
 constexpr std::string_view kTail =
     "  </trk>\r\n"
     "</gpx>\r\n";
-
-bool IsEarthPosition(const AircraftFix& fix) {
-  // Comparisons with a NaN are false, so a NaN fails here too.
-  return fix.Latitude >= -90.0 && fix.Latitude <= 90.0 && fix.Longitude >= -180.0 &&
-         fix.Longitude <= 180.0;
-}
 
 // GPX longitudes lie in [-180, 180): the meridian that rounds to 180 is written as -180.
 std::string GpxLongitudeText(double degrees) {
@@ -58,7 +53,7 @@ void TrackRecorder::RecordFix(const AircraftFix& fix, Time time) {
 }
 
 bool TrackRecorder::AddPoint(const AircraftFix& fix, Time time) {
-  if (!IsEarthPosition(fix)) {
+  if (!IsOnTheGlobe(fix.Latitude, fix.Longitude)) {
     BreakSegment();
     return false;
   }

@@ -27,39 +27,37 @@ bool AircraftSampler::ReadOne(std::uint32_t offset, std::uint32_t size, void* ho
 }
 
 std::optional<AircraftFix> AircraftSampler::SampleAircraft(const PanelText& panel) {
-  bool success = true;
+  // Each read is its own exchange, and each derived value is computed right after its read. The
+  // sample stops at its first failure: it yields no fix anyway, and against a server that does
+  // not answer every further read would only wait out its own ten time-outs.
+  if (!ReadOne(0x0020, sizeof unused_, unused_, panel) ||
+      !ReadOne(0x02A0, sizeof raw_variation_, &raw_variation_, panel)) {
+    return std::nullopt;
+  }
+  const double variation = MagneticVariationDegrees(raw_variation_);
   AircraftFix fix;
-  double variation = 0.0;
+  if (!ReadOne(0x0560, sizeof raw_latitude_, &raw_latitude_, panel)) {
+    return std::nullopt;
+  }
+  fix.Latitude = LatitudeDegrees(static_cast<double>(raw_latitude_));
+  if (!ReadOne(0x0568, sizeof raw_longitude_, &raw_longitude_, panel)) {
+    return std::nullopt;
+  }
+  fix.Longitude = LongitudeDegrees(static_cast<double>(raw_longitude_));
+  if (!ReadOne(0x0580, sizeof raw_heading_, &raw_heading_, panel)) {
+    return std::nullopt;
+  }
+  fix.Heading = HeadingDegrees(raw_heading_, variation);
+  if (!ReadOne(0x02B4, sizeof raw_ground_speed_, &raw_ground_speed_, panel)) {
+    return std::nullopt;
+  }
+  fix.Moving = IsMoving(raw_ground_speed_);
 
-  // Each read is its own exchange, and each derived value is computed right after its read.
-  success &= ReadOne(0x0020, sizeof unused_, unused_, panel);
-  if (ReadOne(0x02A0, sizeof raw_variation_, &raw_variation_, panel)) {
-    variation = MagneticVariationDegrees(raw_variation_);
-  } else {
-    success = false;
-  }
-  if (ReadOne(0x0560, sizeof raw_latitude_, &raw_latitude_, panel)) {
-    fix.Latitude = LatitudeDegrees(static_cast<double>(raw_latitude_));
-  } else {
-    success = false;
-  }
-  if (ReadOne(0x0568, sizeof raw_longitude_, &raw_longitude_, panel)) {
-    fix.Longitude = LongitudeDegrees(static_cast<double>(raw_longitude_));
-  } else {
-    success = false;
-  }
-  if (ReadOne(0x0580, sizeof raw_heading_, &raw_heading_, panel)) {
-    fix.Heading = HeadingDegrees(raw_heading_, variation);
-  } else {
-    success = false;
-  }
-  if (ReadOne(0x02B4, sizeof raw_ground_speed_, &raw_ground_speed_, panel)) {
-    fix.Moving = IsMoving(raw_ground_speed_);
-  } else {
-    success = false;
-  }
-
-  if (!success) {
+  // A position that is no place on the Earth would be written into the documents, and for good
+  // into the route: it is a failed sample like any other.
+  if (!IsOnTheGlobe(fix.Latitude, fix.Longitude)) {
+    panel(std::string(kOffTheGlobe) + " (Lat: " + TrimBlanks(FormatFixed(fix.Latitude, 10, 6)) +
+          "   Lon: " + TrimBlanks(FormatFixed(fix.Longitude, 10, 6)) + ")");
     return std::nullopt;
   }
   panel(SummaryLine(fix));

@@ -17,15 +17,21 @@ using PanelText = std::function<void(const std::string&)>;
 // with six decimals and no padding, the heading with two decimals in seven characters.
 std::string SummaryLine(const AircraftFix& fix);
 
+// The start of the panel text of a sample whose position is no place on the Earth; the
+// latitude and longitude read follow in brackets.
+inline constexpr const char* kOffTheGlobe = "Reading: Position is not on the globe";
+
 // Reads one sample of the aircraft through a link. The raw holders live as long as the sampler:
 // a failed read keeps the previous value, but a sample with any failure yields no fix.
 class AircraftSampler {
  public:
   explicit AircraftSampler(FsuipcLink& link) : link_(link) {}
 
-  // Makes six exchanges, one read each, trying all of them even after a failure. Returns the fix
-  // and shows its summary line, or returns nothing and shows the last failure as "Reading: " or
-  // "Processing: " followed by the link's message. Never touches a timer or the link's state.
+  // Makes six exchanges, one read each, and stops at the first that fails. Returns the fix and
+  // shows its summary line, or returns nothing and shows the failure as "Reading: " or
+  // "Processing: " followed by the link's message; a position that is not on the globe
+  // (latitude beyond +-90, a value that is not a number) is a failure too, shown as
+  // kOffTheGlobe with the values read. Never touches a timer or the link's state.
   std::optional<AircraftFix> SampleAircraft(const PanelText& panel);
 
  private:

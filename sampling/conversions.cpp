@@ -44,4 +44,9 @@ bool IsMoving(std::uint32_t raw_ground_speed) {
   return raw_ground_speed / kSpeedUnitsPerMetre > kMovingThreshold;
 }
 
+bool IsOnTheGlobe(double latitude, double longitude) {
+  // Every comparison with a NaN is false, so a NaN fails here too.
+  return latitude >= -90.0 && latitude <= 90.0 && longitude >= -180.0 && longitude <= 180.0;
+}
+
 }  // namespace quorvane

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -79,34 +80,79 @@ TEST_F(SamplerTest, HeadingUsesTheVariationReadInTheSameSample) {
 
 TEST_F(SamplerTest, ClosedLinkShowsReadingFailureAndGivesNoFix) {
   EXPECT_FALSE(Sample());
-  EXPECT_EQ(panel.size(), 6u) << "all six reads are tried";
-  EXPECT_EQ(panel.back(), "Reading: Call cannot execute, link not Open");
+  EXPECT_EQ(panel, std::vector<std::string>{"Reading: Call cannot execute, link not Open"});
 }
 
-TEST_F(SamplerTest, PanelShowsTheLastFailureOfTheSample) {
-  OpenLink();
-  // The first read's exchange fails with an error on all ten attempts, the sixth's times out
-  // on all ten; the others go through.
-  int read = 1;
-  int attempts_of_read = 0;
-  services.on_send = [&](std::uint8_t* block) {
+// A failed read ends the sample: against a hung server each further read would wait out its own
+// ten time-outs (six reads took two minutes) for a tick that yields no fix anyway.
+TEST_F(SamplerTest, SampleStopsAtItsFirstFailedExchange) {
+  struct Case {
+    int failing_exchange;
     SendOutcome outcome;
-    if (read == 1) {
-      outcome = {false, 0, 1400};
-    } else if (read == 6) {
-      outcome = {false, 0, 0};
-    } else {
-      outcome = services.Serve(block);
-    }
-    if (outcome.sent || ++attempts_of_read == 10) {
-      ++read;
-      attempts_of_read = 0;
-    }
-    return outcome;
+    const char* shown;
   };
-  EXPECT_FALSE(Sample());
-  EXPECT_EQ(panel, (std::vector<std::string>{"Processing: IPC sendmessage failed all retries",
-                                             "Processing: IPC timed out all retries"}));
+  for (const Case& c : {Case{1, {false, 0, 1400}, "Processing: IPC sendmessage failed all retries"},
+                        Case{3, {false, 0, 0}, "Processing: IPC timed out all retries"},
+                        Case{6, {true, 0, 0}, "Processing: IPC request contains bad data"}}) {
+    SCOPED_TRACE(c.failing_exchange);
+    FakeLinkServices server;
+    server.space.Put(0x3304, 4, 0x36220002);
+    server.space.Put(0x3308, 4, 0xFADE0008);
+    FsuipcLink own_link{server};
+    LinkResult result{};
+    ASSERT_TRUE(own_link.Open(0, result));
+    server.sent_blocks.clear();
+    // Which of the six reads a block carries, counted from 1, by its offset.
+    const std::vector<std::uint32_t> offsets = {0x0020, 0x02A0, 0x0560, 0x0568, 0x0580, 0x02B4};
+    int exchange = 0;
+    server.on_send = [&](std::uint8_t* block) {
+      const std::uint32_t offset = block[4] | block[5] << 8;
+      exchange =
+          static_cast<int>(std::find(offsets.begin(), offsets.end(), offset) - offsets.begin()) + 1;
+      return exchange == c.failing_exchange ? c.outcome : server.Serve(block);
+    };
+    std::vector<std::string> shown;
+    AircraftSampler own_sampler{own_link};
+    EXPECT_FALSE(
+        own_sampler.SampleAircraft([&](const std::string& text) { shown.push_back(text); }));
+    EXPECT_EQ(shown, std::vector<std::string>{c.shown});
+    EXPECT_EQ(exchange, c.failing_exchange) << "no read after the failed one";
+  }
+}
+
+// A position that is no place on the Earth never becomes a fix, whatever the other values.
+TEST_F(SamplerTest, PositionOffTheGlobeGivesNoFix) {
+  struct Case {
+    std::int64_t raw_latitude;
+    const char* shown;
+  };
+  for (const Case& c :
+       {Case{INT64_MAX,
+             "Reading: Position is not on the globe (Lat: 19323.971137   Lon: 14.250000)"},
+        Case{INT64_MIN,
+             "Reading: Position is not on the globe (Lat: -19323.971137   Lon: 14.250000)"},
+        Case{42957189152768000LL + 477302102,
+             "Reading: Position is not on the globe "
+             "(Lat: 90.000001   Lon: 14.250000)"}}) {
+    SCOPED_TRACE(c.raw_latitude);
+    sim::StoreAircraft({50.1, 14.25, 90.0, 0.0, 0.0, 300.0}, services.space);
+    services.space.Put(0x0560, 8, static_cast<std::uint64_t>(c.raw_latitude));
+    OpenLink();
+    panel.clear();
+    EXPECT_FALSE(Sample());
+    EXPECT_EQ(panel, std::vector<std::string>{c.shown});
+    link.Close();
+  }
+}
+
+TEST_F(SamplerTest, PolesAndTheDateLineAreOnTheGlobe) {
+  for (const std::int64_t raw : {42957189152768000LL, -42957189152768000LL}) {
+    services.space.Put(0x0560, 8, static_cast<std::uint64_t>(raw));
+    services.space.Put(0x0568, 8, 0x8000000000000000ULL);  // -180 degrees
+    OpenLink();
+    EXPECT_TRUE(Sample()) << raw;
+    link.Close();
+  }
 }
 
 TEST_F(SamplerTest, StaleHoldersNeverReachAFix) {
