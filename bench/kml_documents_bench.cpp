@@ -47,6 +47,23 @@ class SwitchableFileSystem final : public quorvane::FileSystem {
       Real().Remove(path);
     }
   }
+  ReadResult ReadWhole(const std::string& path, std::size_t max_bytes, std::string& bytes,
+                       std::string& why) override {
+    return Real().ReadWhole(path, max_bytes, bytes, why);
+  }
+  std::optional<std::chrono::system_clock::time_point> LastWriteTime(
+      const std::string& path) override {
+    return Real().LastWriteTime(path);
+  }
+  bool CreateFolder(const std::string& path, std::string& why) override {
+    return Real().CreateFolder(path, why);
+  }
+  bool RenameNew(const std::string& from, const std::string& to, std::string& why) override {
+    return Real().RenameNew(from, to, why);
+  }
+  int RemoveAbandonedTemporaries(const std::string& target) override {
+    return Real().RemoveAbandonedTemporaries(target);
+  }
 
  private:
   static quorvane::FileSystem& Real() { return quorvane::PlatformFileSystem(); }

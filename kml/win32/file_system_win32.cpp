@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "kml/platform_files.h"
@@ -29,6 +30,41 @@ std::string Describe(DWORD error) {
     description = "System error " + std::to_string(error);
   }
   return description;
+}
+
+// The process id in a temporary file's name made by CreateTemporary for a target named base:
+// "<base>.<pid>-<number>.tmp"; 0 when name is no such file's.
+DWORD TemporaryOwner(std::string_view name, std::string_view base) {
+  constexpr std::string_view kSuffix = ".tmp";
+  if (name.size() <= base.size() + 1 + kSuffix.size() || name.substr(0, base.size()) != base ||
+      name[base.size()] != '.' || !name.ends_with(kSuffix)) {
+    return 0;
+  }
+  const std::string_view middle =
+      name.substr(base.size() + 1, name.size() - base.size() - 1 - kSuffix.size());
+  const auto dash = middle.find('-');
+  const auto digits = [](std::string_view text) {
+    return !text.empty() && text.size() <= 9 &&
+           text.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (dash == std::string_view::npos || !digits(middle.substr(0, dash)) ||
+      !digits(middle.substr(dash + 1))) {
+    return 0;
+  }
+  return static_cast<DWORD>(std::atol(std::string(middle.substr(0, dash)).c_str()));
+}
+
+// True while a process of this id runs.
+bool ProcessRuns(DWORD id) {
+  const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (process == nullptr) {
+    // No such process; any other failure (no access) means that it runs.
+    return ::GetLastError() != ERROR_INVALID_PARAMETER;
+  }
+  DWORD code = 0;
+  const bool running = !::GetExitCodeProcess(process, &code) || code == STILL_ACTIVE;
+  ::CloseHandle(process);
+  return running;
 }
 
 class Win32FileSystem final : public FileSystem {
@@ -102,6 +138,112 @@ class Win32FileSystem final : public FileSystem {
   }
 
   void Remove(const std::string& path) override { ::DeleteFileA(path.c_str()); }
+
+  ReadResult ReadWhole(const std::string& path, std::size_t max_bytes, std::string& bytes,
+                       std::string& why) override {
+    bytes.clear();
+    const HANDLE file =
+        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD error = ::GetLastError();
+      why = Describe(error);
+      return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                 ? ReadResult::kMissing
+                 : ReadResult::kUnreadable;
+    }
+    ReadResult result = ReadResult::kRead;
+    // Only files on a disk: a pipe or a device could keep a read waiting.
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+      why = Describe(ERROR_INVALID_FUNCTION);
+      result = ReadResult::kUnreadable;
+    }
+    char buffer[65536];
+    while (result == ReadResult::kRead) {
+      DWORD count = 0;
+      if (!::ReadFile(file, buffer, sizeof buffer, &count, nullptr)) {
+        why = Describe(::GetLastError());
+        result = ReadResult::kUnreadable;
+      } else if (count == 0) {
+        break;
+      } else if (bytes.size() + count > max_bytes) {
+        why = Describe(ERROR_FILE_TOO_LARGE);
+        result = ReadResult::kUnreadable;
+      } else {
+        bytes.append(buffer, count);
+      }
+    }
+    ::CloseHandle(file);
+    if (result != ReadResult::kRead) {
+      bytes.clear();
+    }
+    return result;
+  }
+
+  std::optional<std::chrono::system_clock::time_point> LastWriteTime(
+      const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+      return std::nullopt;
+    }
+    // 100-nanosecond steps since 1601-01-01, which lies 11644473600 s before 1970-01-01.
+    const std::uint64_t steps = std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32 |
+                                data.ftLastWriteTime.dwLowDateTime;
+    const auto since_1601 = std::chrono::duration<std::int64_t, std::ratio<1, 10000000>>(
+        static_cast<std::int64_t>(steps));
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            since_1601 - std::chrono::seconds(11644473600LL)));
+  }
+
+  bool CreateFolder(const std::string& path, std::string& why) override {
+    if (::CreateDirectoryA(path.c_str(), nullptr)) {
+      return true;
+    }
+    const DWORD error = ::GetLastError();
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return true;
+    }
+    why = Describe(error);
+    return false;
+  }
+
+  bool RenameNew(const std::string& from, const std::string& to, std::string& why) override {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
+    if (!::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      why = Describe(::GetLastError());
+      return false;
+    }
+    return true;
+  }
+
+  int RemoveAbandonedTemporaries(const std::string& target) override {
+    const auto slash = target.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((target + ".*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+      return 0;
+    }
+    int removed = 0;
+    do {
+      const DWORD owner = TemporaryOwner(found.cFileName, base);
+      if (owner == 0 || owner == ::GetCurrentProcessId() ||
+          (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+              0 ||
+          ProcessRuns(owner)) {
+        continue;
+      }
+      if (::DeleteFileA((folder + found.cFileName).c_str())) {
+        ++removed;
+      }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return removed;
+  }
 
  private:
   unsigned long next_number_ = 0;

@@ -45,6 +45,23 @@ class MemoryFileSystem final : public FileSystem {
     return true;
   }
   void Remove(const std::string& path) override { closed_.erase(path); }
+  ReadResult ReadWhole(const std::string& path, std::size_t, std::string& bytes,
+                       std::string&) override {
+    const auto found = published_.find(path);
+    if (found == published_.end()) {
+      return ReadResult::kMissing;
+    }
+    bytes = found->second;
+    return ReadResult::kRead;
+  }
+  std::optional<std::chrono::system_clock::time_point> LastWriteTime(const std::string&) override {
+    return std::nullopt;
+  }
+  bool CreateFolder(const std::string&, std::string&) override { return true; }
+  bool RenameNew(const std::string& from, const std::string& to, std::string& why) override {
+    return !published_.contains(to) && Replace(from, to, why);
+  }
+  int RemoveAbandonedTemporaries(const std::string&) override { return 0; }
 
   // The bytes last published at path.
   const std::string& Published(const std::string& path) const { return published_.at(path); }

@@ -107,4 +107,27 @@ void FailingFileSystem::Remove(const std::string& path) {
   PlatformFileSystem().Remove(path);
 }
 
+FileSystem::ReadResult FailingFileSystem::ReadWhole(const std::string& path, std::size_t max_bytes,
+                                                    std::string& bytes, std::string& why) {
+  return PlatformFileSystem().ReadWhole(path, max_bytes, bytes, why);
+}
+
+std::optional<std::chrono::system_clock::time_point> FailingFileSystem::LastWriteTime(
+    const std::string& path) {
+  return PlatformFileSystem().LastWriteTime(path);
+}
+
+bool FailingFileSystem::CreateFolder(const std::string& path, std::string& why) {
+  return PlatformFileSystem().CreateFolder(path, why);
+}
+
+bool FailingFileSystem::RenameNew(const std::string& from, const std::string& to,
+                                  std::string& why) {
+  return PlatformFileSystem().RenameNew(from, to, why);
+}
+
+int FailingFileSystem::RemoveAbandonedTemporaries(const std::string& target) {
+  return PlatformFileSystem().RemoveAbandonedTemporaries(target);
+}
+
 }  // namespace quorvane::testing

@@ -60,6 +60,14 @@ class FailingFileSystem final : public FileSystem {
   bool Close(Handle file, std::string& why) override;
   bool Replace(const std::string& from, const std::string& to, std::string& why) override;
   void Remove(const std::string& path) override;
+  // The rest as the platform does them.
+  ReadResult ReadWhole(const std::string& path, std::size_t max_bytes, std::string& bytes,
+                       std::string& why) override;
+  std::optional<std::chrono::system_clock::time_point> LastWriteTime(
+      const std::string& path) override;
+  bool CreateFolder(const std::string& path, std::string& why) override;
+  bool RenameNew(const std::string& from, const std::string& to, std::string& why) override;
+  int RemoveAbandonedTemporaries(const std::string& target) override;
 
  private:
   bool Fails(Step step) const { return armed_ && fail_at_ == step; }
