@@ -1,7 +1,6 @@
 #include "app/settings/ini_file.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 
 #include "kml/atomic_file.h"
@@ -133,13 +132,12 @@ std::string IniText::Text() const {
 }
 
 IniFile::IniFile(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
-  std::ifstream file(path_, std::ios::binary);
-  if (file) {
-    std::string text(kMaxFileSize, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    text_ = IniText(text);
-  }
+  files_.RemoveAbandonedTemporaries(path_);
+  std::string text;
+  std::string why;
+  const auto read = files_.ReadWhole(path_, kMaxFileSize, text, why);
+  read_whole_ = read != FileSystem::ReadResult::kUnreadable;
+  text_ = IniText(text);
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
@@ -158,6 +156,9 @@ void IniFile::Release() {
     return;
   }
   changed_ = false;
+  if (!read_whole_) {
+    throw std::runtime_error("Unable to write to " + path_);
+  }
   try {
     PublishFile(files_, path_, text_.Text());
   } catch (const FileSaveError&) {

@@ -27,16 +27,21 @@ class IniText {
 
 // A settings file on disk: read whole when opened, changed in memory, and written whole to a
 // temporary file beside it and renamed into place when released, so a crash or a failed write
-// never leaves half a file. Only the first 1 MiB of an oversized file is read.
+// never leaves half a file. A file that cannot be read whole (larger than kMaxFileSize, no
+// regular file, unreadable) gives no values and is never replaced: what it holds beyond our
+// keys would be lost. Opening also removes the temporary files of runs that were killed while
+// saving.
 class IniFile final : public ProfileFile {
  public:
-  static constexpr std::size_t kMaxFileSize = 1024 * 1024;
+  static constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024;
 
   IniFile(FileSystem& files, std::string path);
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& default_value) override;
   void WriteString(const std::string& section, const std::string& key,
                    const std::string& value) override;
+  // Throws std::runtime_error "Unable to write to <path>" when the file cannot be written, or
+  // could not be read whole.
   void Release() override;
 
  private:
@@ -44,6 +49,7 @@ class IniFile final : public ProfileFile {
   std::string path_;
   IniText text_;
   bool changed_ = false;
+  bool read_whole_ = true;  // the file was read whole, or there was none
 };
 
 // Opens IniFiles over a file system.

@@ -66,6 +66,17 @@ class ReadOnlyFolder final : public FileSystem {
   bool Close(Handle, std::string&) override { return false; }
   bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
   void Remove(const std::string&) override {}
+  ReadResult ReadWhole(const std::string& path, std::size_t max_bytes, std::string& bytes,
+                       std::string& why) override {
+    return PlatformFileSystem().ReadWhole(path, max_bytes, bytes, why);
+  }
+  std::optional<std::chrono::system_clock::time_point> LastWriteTime(
+      const std::string& path) override {
+    return PlatformFileSystem().LastWriteTime(path);
+  }
+  bool CreateFolder(const std::string&, std::string&) override { return false; }
+  bool RenameNew(const std::string&, const std::string&, std::string&) override { return false; }
+  int RemoveAbandonedTemporaries(const std::string&) override { return 0; }
 };
 
 // One run of the program: the window, its logic and its two stores over the settings file.
@@ -279,6 +290,51 @@ TEST_F(SettingsTest, DamagedFilesGiveTheDefaults) {
     EXPECT_GT(run.window.placement.normal.right, run.window.placement.normal.left);
     EXPECT_TRUE(run.harness.view.errors.empty());
     EXPECT_TRUE(run.Close());
+  }
+}
+
+// Other programs' sections and anything else in the file survive a save, however large the file.
+TEST_F(SettingsTest, LargeFileIsReadWholeAndKeepsEverythingElse) {
+  const std::string other = "[Other]\r\nKey=kept\r\n" + std::string(2 * 1024 * 1024, ';') + "\r\n";
+  Write(other + "[TForm1]\r\nRxSpinEdit1_Value=120\r\n[Last]\r\nEnd=here\r\n");
+  {
+    ProgramRun run(file);
+    run.Start();
+    EXPECT_EQ(run.harness.form->IntervalSeconds, 120) << "a key after the first MiB is read";
+    EXPECT_TRUE(run.Close());
+  }
+  const std::string saved = Read();
+  EXPECT_EQ(saved.rfind(other, 0), 0u);
+  EXPECT_NE(saved.find("[Last]\r\nEnd=here\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("RxSpinEdit1_Value=120\r\n"), std::string::npos);
+}
+
+// A settings "file" that cannot be read whole gives the defaults, is reported at close, and is
+// left as it was: replacing it would throw away what could not be read.
+TEST_F(SettingsTest, FileThatCannotBeReadWholeIsLeftUntouched) {
+  const std::string huge =
+      "[TForm1]\r\nRxSpinEdit1_Value=120\r\n" + std::string(IniFile::kMaxFileSize, ';');
+  for (const bool folder_instead : {false, true}) {
+    SCOPED_TRACE(folder_instead);
+    fs::remove_all(file);
+    if (folder_instead) {
+      fs::create_directory(file);
+    } else {
+      Write(huge);
+    }
+    {
+      ProgramRun run(file);
+      run.Start();
+      EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+      EXPECT_TRUE(run.Close()) << "the window still closes";
+      ASSERT_FALSE(run.harness.view.errors.empty());
+      EXPECT_EQ(run.harness.view.errors.front(), "Unable to write to " + file);
+    }
+    if (folder_instead) {
+      EXPECT_TRUE(fs::is_directory(file));
+    } else {
+      EXPECT_EQ(Read(), huge);
+    }
   }
 }
 
