@@ -2,16 +2,16 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "app/posix/user_dirs.h"
+#include "kml/platform_files.h"
 
 extern char** environ;
 
@@ -19,26 +19,24 @@ namespace quorvane {
 
 PosixPlatformServices::~PosixPlatformServices() {
   ReapFinishedOpeners();
-  for (std::FILE* file : kept_open_) {
-    std::fclose(file);
+  for (const int fd : kept_open_) {
+    ::close(fd);
   }
 }
 
 std::string PosixPlatformServices::DocumentsFolder() {
-  const std::string path = UserDirsFilePath();
-  if (path.empty()) {
-    return {};
+  // A user-dirs file is a few hundred bytes. One that cannot be read whole (or a FIFO, which
+  // would keep the program waiting) names no folder.
+  constexpr std::size_t kMaxUserDirsSize = 1024 * 1024;
+  std::string text;
+  if (const std::string path = UserDirsFilePath(); !path.empty()) {
+    std::string why;
+    PlatformFileSystem().ReadWhole(path, kMaxUserDirsSize, text, why);
   }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    return {};
-  }
-  // A user-dirs file is a few hundred bytes; a larger one is not read past 64 KiB.
-  std::string text(64 * 1024, '\0');
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(file.gcount()));
-  const char* home = std::getenv("HOME");
-  return DocumentsFolderFromUserDirs(text, home != nullptr ? home : "");
+  const std::string home = HomeFolder();
+  const std::string folder = DocumentsFolderFromUserDirs(text, home);
+  // As xdg-user-dir has it: with no Documents folder configured, the home folder is the one.
+  return folder.empty() ? home : folder;
 }
 
 void PosixPlatformServices::OpenWithShell(const std::string& file, const std::string&,
@@ -72,11 +70,26 @@ std::optional<std::string> PosixPlatformServices::ForegroundWindowTitle() {
 }
 
 void PosixPlatformServices::CreateKeptOpenFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  if (file == nullptr) {
-    throw std::runtime_error("Cannot create file \"" + path + "\". " + std::strerror(errno));
+  // A link planted at the name is not followed (its target would be emptied), nor is anything
+  // but a plain file emptied; a FIFO is opened without waiting for a reader.
+  const int fd = ::open(path.c_str(),
+                        O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+  int error = 0;
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0) {
+    error = errno;
+  } else if (!S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  } else if (::ftruncate(fd, 0) != 0) {
+    error = errno;
   }
-  kept_open_.push_back(file);
+  if (error != 0) {
+    if (fd >= 0) {
+      ::close(fd);
+    }
+    throw std::runtime_error("Cannot create file \"" + path + "\". " + std::strerror(error));
+  }
+  kept_open_.push_back(fd);
 }
 
 }  // namespace quorvane

@@ -2,7 +2,6 @@
 
 #include <sys/types.h>
 
-#include <cstdio>
 #include <vector>
 
 #include "app/platform_services.h"
@@ -10,7 +9,8 @@
 namespace quorvane {
 
 // The desktop services on Linux and other POSIX desktops: the Documents folder from the user's
-// user-dirs.dirs, files opened with xdg-open, and the X11 active window's title.
+// user-dirs.dirs (the home folder when it names none, as xdg-user-dir has it), files opened with
+// xdg-open, and the X11 active window's title.
 class PosixPlatformServices final : public PlatformServices {
  public:
   PosixPlatformServices() = default;
@@ -24,13 +24,14 @@ class PosixPlatformServices final : public PlatformServices {
   void OpenWithShell(const std::string& file, const std::string& parameters,
                      const std::string& working_folder, ShowMode mode) override;
   std::optional<std::string> ForegroundWindowTitle() override;
+  // Never follows a link at path and never empties anything but a plain file.
   void CreateKeptOpenFile(const std::string& path) override;
 
  private:
   void ReapFinishedOpeners();
 
   std::vector<pid_t> openers_;
-  std::vector<std::FILE*> kept_open_;
+  std::vector<int> kept_open_;
 };
 
 // The title of the X11 display's active window (_NET_ACTIVE_WINDOW), or nothing without an X

@@ -1,7 +1,11 @@
 #include "app/posix/user_dirs.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace quorvane {
 
@@ -58,6 +62,21 @@ std::string DocumentsFolderFromUserDirs(std::string_view file_text, const std::s
     folder = std::move(value);
   }
   return folder;
+}
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') {
+    return home;
+  }
+  passwd entry{};
+  passwd* found = nullptr;
+  std::vector<char> buffer(16384);
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+      found != nullptr && found->pw_dir != nullptr) {
+    return found->pw_dir;
+  }
+  return {};
 }
 
 std::string UserDirsFilePath() {

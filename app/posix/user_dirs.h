@@ -10,6 +10,10 @@ namespace quorvane {
 // \\ undone; otherwise the value as it stands. Empty when the file names none.
 std::string DocumentsFolderFromUserDirs(std::string_view file_text, const std::string& home);
 
+// The user's home folder: $HOME, or when that is empty the one the user database names. Empty
+// when neither is known.
+std::string HomeFolder();
+
 // Where the user's user-dirs.dirs file is: in $XDG_CONFIG_HOME when that is an absolute path,
 // else in $HOME/.config. Empty when neither is known.
 std::string UserDirsFilePath();

@@ -1,6 +1,7 @@
 #include "app/win32/platform_services_win32.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <stdexcept>
 
@@ -23,6 +24,45 @@ int ShowCommand(ShowMode mode) {
       break;
   }
   return SW_SHOWNORMAL;
+}
+
+// FOLDERID_Documents, spelled out so that no GUID library is needed.
+constexpr GUID kDocumentsFolderId = {
+    0xFDD39AD0, 0x238F, 0x46AF, {0xAD, 0xB4, 0x6C, 0x85, 0x48, 0x03, 0x69, 0xC7}};
+
+// The wide text in the program's 8-bit code page; empty when a character has no equivalent
+// there (such a path could not be opened by its 8-bit name).
+std::string AnsiText(const wchar_t* text) {
+  BOOL lossy = FALSE;
+  const int size =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, nullptr, 0, nullptr, &lossy);
+  if (size <= 1 || lossy) {
+    return {};
+  }
+  std::string converted(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, -1, converted.data(), size, nullptr,
+                      &lossy);
+  converted.resize(static_cast<std::size_t>(size - 1));
+  return lossy ? std::string() : converted;
+}
+
+// The shell's own Documents folder, where the registry names none; its short form when the long
+// one has characters the 8-bit code page lacks. Empty when there is none.
+std::string KnownDocumentsFolder() {
+  wchar_t* path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(kDocumentsFolderId, 0, nullptr, &path)) && path != nullptr) {
+    folder = AnsiText(path);
+    if (folder.empty()) {
+      wchar_t short_path[MAX_PATH] = {};
+      const DWORD length = GetShortPathNameW(path, short_path, MAX_PATH);
+      if (length > 0 && length < MAX_PATH) {
+        folder = AnsiText(short_path);
+      }
+    }
+  }
+  CoTaskMemFree(path);
+  return folder;
 }
 
 }  // namespace
@@ -49,6 +89,12 @@ Win32PlatformServices::~Win32PlatformServices() {
 }
 
 std::string Win32PlatformServices::DocumentsFolder() {
+  std::string folder = RegistryDocumentsFolder();
+  // A missing (or empty) value would put the files at the root of the current drive.
+  return folder.empty() ? KnownDocumentsFolder() : folder;
+}
+
+std::string Win32PlatformServices::RegistryDocumentsFolder() {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return {};
@@ -98,6 +144,13 @@ std::optional<std::string> Win32PlatformServices::ForegroundWindowTitle() {
 }
 
 void Win32PlatformServices::CreateKeptOpenFile(const std::string& path) {
+  // A link (a reparse point) planted at the name is not followed: its target would be emptied.
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    throw std::runtime_error("Cannot create file \"" + path + "\". " +
+                             SystemErrorText(ERROR_ACCESS_DENIED));
+  }
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {

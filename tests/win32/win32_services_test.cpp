@@ -64,10 +64,24 @@ TEST(Win32Services, DocumentsFolderIsTheRegistryValueAsStored) {
   EXPECT_EQ(services.DocumentsFolder(), "C:\\Users\\pilot\\My Documents\\");
   personal.SetText("%USERPROFILE%\\Documents");
   EXPECT_EQ(services.DocumentsFolder(), "%USERPROFILE%\\Documents") << "nothing expanded";
-  personal.Remove();
-  EXPECT_EQ(services.DocumentsFolder(), "");
   personal.SetNumber(7);
   EXPECT_THROW(services.DocumentsFolder(), std::runtime_error);
+}
+
+// Without the value the files would go to the root of the current drive: the shell's own
+// Documents folder is used instead.
+TEST(Win32Services, MissingOrEmptyValueGivesTheKnownDocumentsFolder) {
+  PersonalValue personal;
+  Win32PlatformServices services;
+  personal.Remove();
+  EXPECT_EQ(services.RegistryDocumentsFolder(), "");
+  const std::string known = services.DocumentsFolder();
+  ASSERT_GE(known.size(), 3u);
+  EXPECT_EQ(known.substr(1, 2), ":\\") << known;
+  const DWORD attributes = GetFileAttributesA(known.c_str());
+  EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << known;
+  personal.SetText("");
+  EXPECT_EQ(services.DocumentsFolder(), known);
 }
 
 TEST(Win32Services, ForegroundTitleFeedsTheViewerRule) {
