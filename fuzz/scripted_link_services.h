@@ -43,6 +43,7 @@ class ScriptedLinkServices final : public LinkServices {
                           std::uintptr_t& reply) override;
   std::uint32_t LastError() override { return last_error_; }
   void Sleep(std::uint32_t) override {}
+  bool Interrupted() override { return false; }
 
  private:
   std::unique_ptr<std::uint8_t[]> block_;

@@ -201,6 +201,11 @@ bool FsuipcLink::Process(LinkResult& result) {
   for (std::uint32_t attempt = 0; attempt < kSendAttempts && !sent; ++attempt) {
     sent = services_.SendMessageTimeout(server_window_, ipc_message_, mapping_atom_, 0,
                                         kSendTimeoutMs, reply);
+    // An interrupted wait (the program is closing) ends the exchange: further attempts and
+    // pauses would only keep the close waiting for a server that does not answer.
+    if (!sent && services_.Interrupted()) {
+      break;
+    }
     if (!sent) {
       services_.Sleep(kPauseMs);
     }

@@ -36,7 +36,8 @@ class FsuipcLink {
   // Queues a write of size bytes at offset, copying them from source at once.
   bool QueueWrite(std::uint32_t offset, std::uint32_t size, const void* source, LinkResult& result);
   // Sends everything queued in one exchange and delivers the read data. Once it gets as far as
-  // sending, the queue is empty afterwards whatever the outcome.
+  // sending, the queue is empty afterwards whatever the outcome. While the services' waits are
+  // interrupted it makes no further attempt and fails with the last error's code (12).
   bool Process(LinkResult& result);
   // Releases everything; harmless when already closed.
   void Close();

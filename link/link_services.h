@@ -36,11 +36,16 @@ class LinkServices {
   virtual void CloseMapping(Handle mapping) = 0;
   // Sends message to window and waits up to timeout_ms for the answer, blocking the thread.
   // Returns false when the send failed or timed out; LastError() then tells which (0: timed out).
+  // An interrupt ends the wait (POSIX at once; Windows after the send under way) as a failure.
   virtual bool SendMessageTimeout(Handle window, std::uint32_t message, std::uintptr_t wparam,
                                   std::intptr_t lparam, std::uint32_t timeout_ms,
                                   std::uintptr_t& reply) = 0;
   virtual std::uint32_t LastError() = 0;
+  // Pauses the thread; a pause is cut short while the waits are interrupted.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // True while the waits for the server are interrupted (LinkInterrupt): a send then fails at
+  // once without being made, with a non-zero last error, and the link makes no further attempt.
+  virtual bool Interrupted() = 0;
 };
 
 }  // namespace quorvane

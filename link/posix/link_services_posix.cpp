@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 
 #include "link/platform_link_services.h"
 #include "link/posix/posix_wire.h"
@@ -32,7 +31,9 @@ int ConnectToServer(const std::string& class_name) {
   if (!path) {
     return -1;
   }
-  const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+  // Non-blocking: a server that stopped taking connections (its queue full) must not keep
+  // connect waiting for ever; it counts as no server, and the waits for replies poll anyway.
+  const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (fd < 0) {
     return -1;
   }
@@ -55,8 +56,13 @@ int ConnectToServer(const std::string& class_name) {
 
 }  // namespace
 
+LinkInterrupt& ProcessLinkInterrupt() {
+  static PosixLinkInterrupt interrupt;
+  return interrupt;
+}
+
 LinkServices& PlatformLinkServices() {
-  static PosixLinkServices services;
+  static PosixLinkServices services(&static_cast<PosixLinkInterrupt&>(ProcessLinkInterrupt()));
   return services;
 }
 
@@ -208,6 +214,40 @@ bool PosixLinkServices::Ping(Handle window, std::uint32_t timeout_ms) {
          reply == 1;
 }
 
+int PosixLinkServices::WaitFor(int fd, short events,
+                               std::chrono::steady_clock::time_point deadline) {
+  using Clock = std::chrono::steady_clock;
+  const int interrupt_fd = interrupt_ != nullptr ? interrupt_->Descriptor() : -1;
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    long long slice = std::max<long long>(0, left);
+    if (interrupt_ != nullptr && interrupt_->HasWhileWaiting()) {
+      slice = std::min<long long>(slice, LinkInterrupt::kWhileWaitingMs);
+    }
+    pollfd waits[2] = {{fd, events, 0}, {interrupt_fd, POLLIN, 0}};
+    const int ready = ::poll(waits, 2, static_cast<int>(slice));
+    if (ready < 0 && errno == EINTR) {
+      continue;
+    }
+    if (ready < 0) {
+      last_error_ = static_cast<std::uint32_t>(errno);
+      return -1;
+    }
+    if (waits[1].revents != 0) {
+      last_error_ = EINTR;  // interrupted: the caller gives up
+      return -1;
+    }
+    if (waits[0].revents != 0) {
+      return 1;
+    }
+    if (slice >= left) {
+      return 0;
+    }
+    interrupt_->WhileWaiting();
+  }
+}
+
 bool PosixLinkServices::SendAndWait(Handle window, const std::vector<std::uint8_t>& packet,
                                     std::uint32_t sequence, std::uint32_t timeout_ms,
                                     std::uintptr_t& reply) {
@@ -215,27 +255,39 @@ bool PosixLinkServices::SendAndWait(Handle window, const std::vector<std::uint8_
     last_error_ = EBADF;
     return false;
   }
-  const int fd = FdOf(window);
-  if (::send(fd, packet.data(), packet.size(), MSG_NOSIGNAL) < 0) {
-    last_error_ = static_cast<std::uint32_t>(errno);
+  if (Interrupted()) {
+    last_error_ = EINTR;  // nothing is sent that would not be waited for
     return false;
   }
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+  const int fd = FdOf(window);
+  // A server that does not read fills its queue: the send then waits like the reply does.
   for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    pollfd wait{fd, POLLIN, 0};
-    const int ready = ::poll(&wait, 1, static_cast<int>(std::max<long long>(0, left.count())));
-    if (ready < 0 && errno == EINTR) {
+    if (::send(fd, packet.data(), packet.size(), MSG_NOSIGNAL | MSG_DONTWAIT) >= 0) {
+      break;
+    }
+    if (errno == EINTR) {
       continue;
     }
-    if (ready < 0) {
+    if (errno != EAGAIN && errno != EWOULDBLOCK) {
       last_error_ = static_cast<std::uint32_t>(errno);
       return false;
     }
-    if (ready == 0) {
-      last_error_ = 0;  // timed out
+    const int ready = WaitFor(fd, POLLOUT, deadline);
+    if (ready <= 0) {
+      if (ready == 0) {
+        last_error_ = 0;  // timed out
+      }
+      return false;
+    }
+  }
+  for (;;) {
+    const int ready = WaitFor(fd, POLLIN, deadline);
+    if (ready <= 0) {
+      if (ready == 0) {
+        last_error_ = 0;  // timed out
+      }
       return false;
     }
     std::uint8_t buffer[64];
@@ -258,10 +310,8 @@ bool PosixLinkServices::SendAndWait(Handle window, const std::vector<std::uint8_
 }
 
 void PosixLinkServices::Sleep(std::uint32_t milliseconds) {
-  timespec left{static_cast<time_t>(milliseconds / 1000),
-                static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
-  }
+  // A pause is cut short by the interrupt too.
+  WaitFor(-1, 0, std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds));
 }
 
 }  // namespace quorvane

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "link/link_services.h"
+#include "link/posix/link_interrupt_posix.h"
 
 namespace quorvane {
 
@@ -14,11 +16,13 @@ namespace quorvane {
 //   accepted only when the server runs as the same user;
 // - registered messages and atoms are names kept in this process, sent along with each request;
 // - the mapping is POSIX shared memory of the mapping's name, created exclusively, mode 0600;
-// - the blocking send is one request packet and a wait of up to the time-out for its reply.
+// - the blocking send is one request packet and a wait of up to the time-out for its reply;
+//   the wait also ends, with last error EINTR, as soon as the interrupt is requested.
 // Last-error values are errno numbers, 0 after a time-out, 183 for an existing mapping.
 class PosixLinkServices final : public LinkServices {
  public:
-  PosixLinkServices() = default;
+  // interrupt, when given, must outlive the services; without one the waits are never cut short.
+  explicit PosixLinkServices(PosixLinkInterrupt* interrupt = nullptr) : interrupt_(interrupt) {}
   ~PosixLinkServices() override;
   PosixLinkServices(const PosixLinkServices&) = delete;
   PosixLinkServices& operator=(const PosixLinkServices&) = delete;
@@ -38,6 +42,7 @@ class PosixLinkServices final : public LinkServices {
                           std::uintptr_t& reply) override;
   std::uint32_t LastError() override { return last_error_; }
   void Sleep(std::uint32_t milliseconds) override;
+  bool Interrupted() override { return interrupt_ != nullptr && interrupt_->Requested(); }
 
   // Sends a ping over a found window's connection and waits for its answer: the bare round trip
   // of the channel, with no block work on either side.
@@ -52,6 +57,12 @@ class PosixLinkServices final : public LinkServices {
 
   bool SendAndWait(Handle window, const std::vector<std::uint8_t>& packet, std::uint32_t sequence,
                    std::uint32_t timeout_ms, std::uintptr_t& reply);
+  // Waits until fd (when not -1) has `events`, the interrupt is requested or the deadline
+  // passes, calling the interrupt's callback while it waits. 1: ready, 0: deadline passed,
+  // -1: interrupted or failed (last_error_ says which).
+  int WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline);
+
+  PosixLinkInterrupt* interrupt_ = nullptr;
 
   std::map<std::uint32_t, std::string> messages_;
   std::map<std::uint16_t, std::string> atoms_;

@@ -22,8 +22,13 @@ HANDLE KernelHandleOf(LinkServices::Handle handle) {
 
 }  // namespace
 
+LinkInterrupt& ProcessLinkInterrupt() {
+  static Win32LinkInterrupt interrupt;
+  return interrupt;
+}
+
 LinkServices& PlatformLinkServices() {
-  static Win32LinkServices services;
+  static Win32LinkServices services(&static_cast<Win32LinkInterrupt&>(ProcessLinkInterrupt()));
   return services;
 }
 
@@ -78,6 +83,10 @@ void Win32LinkServices::CloseMapping(Handle mapping) {
 bool Win32LinkServices::SendMessageTimeout(Handle window, std::uint32_t message,
                                            std::uintptr_t wparam, std::intptr_t lparam,
                                            std::uint32_t timeout_ms, std::uintptr_t& reply) {
+  if (Interrupted()) {
+    last_error_ = ERROR_CANCELLED;  // nothing is sent that would not be waited for
+    return false;
+  }
   DWORD_PTR answer = 0;
   ::SetLastError(ERROR_SUCCESS);
   const LRESULT sent = ::SendMessageTimeoutA(WindowOf(window), message, wparam, lparam, SMTO_BLOCK,
@@ -94,7 +103,11 @@ bool Win32LinkServices::SendMessageTimeout(Handle window, std::uint32_t message,
 }
 
 void Win32LinkServices::Sleep(std::uint32_t milliseconds) {
-  ::Sleep(milliseconds);
+  if (interrupt_ != nullptr) {
+    interrupt_->Wait(milliseconds);  // cut short by the interrupt, calling back meanwhile
+  } else {
+    ::Sleep(milliseconds);
+  }
 }
 
 }  // namespace quorvane

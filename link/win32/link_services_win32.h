@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/link_services.h"
+#include "link/win32/link_interrupt_win32.h"
 
 namespace quorvane {
 
@@ -12,8 +13,13 @@ namespace quorvane {
 // view, and SendMessageTimeoutA with SMTO_BLOCK. Window and mapping handles are passed through
 // as they are. LastError() is the thread's last error taken right after the call that failed
 // (or, for CreateMapping, right after creating), except that a send which timed out reports 0.
+// While the interrupt is requested a send is not made (last error ERROR_CANCELLED) and a pause
+// ends at once; a send under way runs to its own time-out.
 class Win32LinkServices final : public LinkServices {
  public:
+  // interrupt, when given, must outlive the services; without one nothing is cut short.
+  explicit Win32LinkServices(Win32LinkInterrupt* interrupt = nullptr) : interrupt_(interrupt) {}
+
   Handle FindServerWindow(const std::string& class_name) override;
   // Nothing to release: finding a window holds nothing.
   void ReleaseServerWindow(Handle window) override;
@@ -30,8 +36,10 @@ class Win32LinkServices final : public LinkServices {
                           std::uintptr_t& reply) override;
   std::uint32_t LastError() override { return last_error_; }
   void Sleep(std::uint32_t milliseconds) override;
+  bool Interrupted() override { return interrupt_ != nullptr && interrupt_->Requested(); }
 
  private:
+  Win32LinkInterrupt* interrupt_ = nullptr;
   std::uint32_t last_error_ = 0;
 };
 

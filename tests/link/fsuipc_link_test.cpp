@@ -312,6 +312,35 @@ TEST_F(LinkTest, TenFailedAttemptsReportTimeOutOrSendFailureByTheLastError) {
   }
 }
 
+// A close or a termination interrupts the waits: no attempt and no pause after that.
+TEST_F(LinkTest, InterruptedExchangeMakesNoFurtherAttemptOrPause) {
+  ASSERT_TRUE(Open());
+  services.sleeps.clear();
+  services.on_send = [this](std::uint8_t*) {
+    services.interrupt.Request();
+    return SendOutcome{false, 0, 4};  // the wait ended as interrupted (EINTR)
+  };
+  const int before = services.send_attempts;
+  std::uint32_t value = 0;
+  ASSERT_TRUE(link.QueueRead(0x3304, 4, &value, result));
+  EXPECT_FALSE(link.Process(result));
+  EXPECT_EQ(result, LinkResult::SendFailed);
+  EXPECT_EQ(services.send_attempts, before + 1);
+  EXPECT_TRUE(services.sleeps.empty());
+
+  // While still interrupted, nothing is sent at all, and the queue is consumed as ever.
+  ASSERT_TRUE(link.QueueRead(0x3304, 4, &value, result));
+  EXPECT_FALSE(link.Process(result));
+  EXPECT_EQ(result, LinkResult::SendFailed);
+  EXPECT_EQ(services.send_attempts, before + 1);
+  EXPECT_EQ(link.QueuedBytes(), 0u);
+
+  services.interrupt.Clear();
+  services.on_send = [this](std::uint8_t* block) { return services.Serve(block); };
+  ASSERT_TRUE(link.QueueRead(0x3304, 4, &value, result));
+  EXPECT_TRUE(link.Process(result)) << "cleared, the link works as before";
+}
+
 TEST_F(LinkTest, SendIsRetriedUntilAnAttemptGetsThrough) {
   ASSERT_TRUE(Open());
   int failures = 2;

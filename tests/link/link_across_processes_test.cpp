@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/fsuipc_link.h"
+#include "link/platform_link_services.h"
 #include "tests/link/link_across_processes_fixture.h"
 
 namespace quorvane {
@@ -116,6 +117,30 @@ TEST_F(LinkAcrossProcessesTest, HungServerTimesOutAfterTenAttempts) {
   EXPECT_LT(elapsed, std::chrono::seconds(25));
   EXPECT_EQ(LoggedLengths(), std::vector<int>(10, 58)) << "the same block, sent ten times";
   EXPECT_EQ(sim->Stop(), 0) << "a hung server still ends when asked";
+}
+
+// The window's turn while the link waits: a close taken there interrupts the wait, and the
+// exchange ends with no further attempt (on POSIX at once, on Windows after the attempt under
+// way, whose send cannot be cut short).
+TEST_F(LinkAcrossProcessesTest, InterruptFromTheWindowsTurnEndsTheWaitForAHungServer) {
+  StartSimulator({"--hang"});
+  LinkInterrupt& interrupt = ProcessLinkInterrupt();
+  int turns = 0;
+  interrupt.SetWhileWaiting([&] {
+    ++turns;
+    interrupt.Request();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(link.Open(0, result));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  interrupt.SetWhileWaiting(nullptr);
+  interrupt.Clear();
+  EXPECT_EQ(turns, 1);
+  EXPECT_TRUE(result == LinkResult::SendFailed || result == LinkResult::TimedOut)
+      << LinkResultMessage(result);
+  EXPECT_LT(elapsed, std::chrono::milliseconds(3000)) << "not ten attempts of 2 s";
+  EXPECT_EQ(LoggedLengths(), std::vector<int>(1, 58)) << "one attempt, none after the interrupt";
+  EXPECT_EQ(sim->Stop(), 0);
 }
 
 }  // namespace

@@ -85,6 +85,10 @@ void FakeLinkServices::CloseMapping(Handle) {
 
 bool FakeLinkServices::SendMessageTimeout(Handle, std::uint32_t, std::uintptr_t, std::intptr_t,
                                           std::uint32_t, std::uintptr_t& reply) {
+  if (interrupt.Requested()) {
+    last_error_ = 4;
+    return false;
+  }
   ++send_attempts;
   const sim::ServedBlock measured = sim::MeasureBlock(block_.get(), block_size_);
   sent_blocks.emplace_back(block_.get(), block_.get() + measured.length);

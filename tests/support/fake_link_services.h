@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "link/link_interrupt.h"
 #include "link/link_result.h"
 #include "link/link_services.h"
 #include "simulator/offset_space.h"
@@ -22,6 +23,19 @@ inline void PrintTo(LinkResult result, std::ostream* out) {
 }  // namespace quorvane
 
 namespace quorvane::testing {
+
+// An interrupt that is a plain flag; its callback runs when a fake wait is said to pass time.
+class FlagLinkInterrupt final : public LinkInterrupt {
+ public:
+  void Request() noexcept override {
+    requested = true;
+    ++requests;
+  }
+  void Clear() override { requested = false; }
+  bool Requested() override { return requested; }
+  bool requested = false;
+  int requests = 0;
+};
 
 // What one send attempt did.
 struct SendOutcome {
@@ -87,6 +101,10 @@ class FakeLinkServices final : public LinkServices {
       on_sleep(milliseconds);
     }
   }
+  bool Interrupted() override { return interrupt.Requested(); }
+
+  // The waits' interrupt: while requested, a send is not made and fails with error 4 (EINTR).
+  FlagLinkInterrupt interrupt;
 
  private:
   std::unique_ptr<std::uint8_t[]> block_;

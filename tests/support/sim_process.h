@@ -37,6 +37,8 @@ class SimProcess {
   int Stop();
   // Waits for the process to end by itself; returns its exit status.
   int Wait();
+  // POSIX: sends a signal to the server (SIGSTOP makes it hang as a frozen simulator does).
+  void Signal(int signal_number);
 
  private:
   pid_t pid_ = -1;  // the child's process id; on Windows, its process handle
