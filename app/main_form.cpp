@@ -51,6 +51,11 @@ void TForm1::Guarded(const std::function<void()>& handler) {
 }
 
 void TForm1::ReportError(const std::string& message) {
+  // Ending as told, the program asks nothing: a box would wait for a user who may be gone.
+  if (terminating_) {
+    context_.view.LogError(message);
+    return;
+  }
   // The box is modal and timers go on ticking under it: a second failure meanwhile is not
   // stacked on top of the first.
   if (error_box_open_) {
@@ -77,14 +82,26 @@ void TForm1::OnDestroy() {
     }
   });
 }
+// The window takes events while the link waits for the server (a close must not wait), so these
+// may arrive in the middle of an exchange; the link serves one exchange at a time, and a closed
+// window makes no more.
+bool TForm1::LinkAvailable() const {
+  return !link_busy_ && !closed_;
+}
 void TForm1::OnUpdateTimerTick() {
-  Guarded([this] { TimerUpdateTimeTimer(); });
+  if (LinkAvailable()) {
+    Guarded([this] { TimerUpdateTimeTimer(); });
+  }
 }
 void TForm1::OnRetryTimerTick() {
-  Guarded([this] { Timer1Timer(); });
+  if (LinkAvailable()) {
+    Guarded([this] { Timer1Timer(); });
+  }
 }
 void TForm1::OnShowButtonClicked() {
-  Guarded([this] { Button1Click(); });
+  if (LinkAvailable()) {
+    Guarded([this] { Button1Click(); });
+  }
 }
 void TForm1::OnAutoRunClicked(bool checked) {
   Guarded([this, checked] { SetAutoRun(checked); });
@@ -107,6 +124,11 @@ bool TForm1::OnCloseRequested() {
 }
 
 void TForm1::OnTerminateRequested() {
+  terminating_ = true;
+  context_.interrupt.Request();
+  // A box may be waiting for the user (the request arrives through the box's own message loop);
+  // it goes, and the handler that opened it goes on once this returns.
+  context_.view.DismissBoxes();
   Close(false);
 }
 
@@ -114,13 +136,28 @@ bool TForm1::Close(bool ask_on_failure) {
   if (closed_) {
     return true;  // the close handling has run already
   }
-  Guarded([this, ask_on_failure] {
-    bool can_close = true;
-    if (Events.close_query) {
-      Events.close_query(can_close);
-    }
-    closed_ = can_close && FormClose(ask_on_failure);
-  });
+  if (closing_) {
+    return false;  // under way (this request came through one of its boxes): it decides
+  }
+  // A wait for the server under way, or one that would come, must not hold up the close.
+  context_.interrupt.Request();
+  {
+    FlagScope closing(closing_);
+    Guarded([this, ask_on_failure] {
+      bool can_close = true;
+      if (Events.close_query) {
+        Events.close_query(can_close);
+      }
+      closed_ = can_close && FormClose(ask_on_failure);
+    });
+  }
+  if (terminating_) {
+    // Told to end, the program ends even when a part of the close handling failed.
+    closed_ = true;
+    context_.view.EndProgram();
+  } else if (!closed_) {
+    context_.interrupt.Clear();  // the window stays open, and the link goes on
+  }
   return closed_;
 }
 
@@ -208,6 +245,7 @@ void TForm1::FormCreate() {
 }
 
 bool TForm1::ConnectLink() {
+  FlagScope busy(link_busy_);
   LinkResult result = LinkResult::Okay;
   const bool opened = context_.link.Open(0, result);
   SetPanel(kConnectPanel, std::string(kConnectPrefix) + LinkResultMessage(result));
@@ -226,8 +264,12 @@ void TForm1::FormShow() {
 void TForm1::TimerUpdateTimeTimer() {
   TimerUpdateTime.SetEnabled(false);
   if (UpdatesArmed) {
-    const auto fix =
-        sampler_.SampleAircraft([this](const std::string& text) { SetPanel(kSamplePanel, text); });
+    std::optional<AircraftFix> fix;
+    {
+      FlagScope busy(link_busy_);
+      fix = sampler_.SampleAircraft(
+          [this](const std::string& text) { SetPanel(kSamplePanel, text); });
+    }
     if (fix) {
       // The track takes the point first: the document's save may fail after the route grew.
       context_.track.RecordFix(*fix, context_.now());
@@ -330,8 +372,13 @@ bool TForm1::FormClose(bool ask_on_failure) {
   try {
     context_.documents.WriteRouteDocument();
   } catch (const std::exception& error) {
-    if (ask_on_failure && !context_.view.AskCloseAnyway(error.what())) {
+    // A termination request while the question is open answers it: close.
+    if (ask_on_failure && !terminating_ && !context_.view.AskCloseAnyway(error.what()) &&
+        !terminating_) {
       return false;  // the window stays open; closing again tries again
+    }
+    if (terminating_) {
+      context_.view.LogError(error.what());
     }
     route_saved = false;
   }

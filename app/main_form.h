@@ -17,6 +17,7 @@
 #include "kml/live_view_document.h"
 #include "kml/track_recorder.h"
 #include "link/fsuipc_link.h"
+#include "link/link_interrupt.h"
 #include "sampling/aircraft_sampler.h"
 
 namespace quorvane {
@@ -34,6 +35,7 @@ struct FormContext {
   LiveViewDocument& live_view;         // the file that keeps a viewer following the aircraft
   TrackRecorder& track;                // the route with times, as GPX
   std::function<std::chrono::system_clock::time_point()> now;  // the time of day, UTC
+  LinkInterrupt& interrupt;  // cuts the link's waits short when the window closes
 };
 
 // The main window's behaviour, toolkit-free: start-up, the update cycle with its two timers,
@@ -59,13 +61,19 @@ class TForm1 {
   void OnIntervalStep(int delta);
   void OnIntervalFocusLost();
   // The user asks to close the window: true when it may close. A failed route save asks
-  // whether to close anyway.
+  // whether to close anyway. A wait of the link for the server under way (the window takes
+  // closes while the link waits) is given up, and the close handling runs at once.
   bool OnCloseRequested();
   // The window is being destroyed (after it closed, or when the program ends without asking).
   void OnDestroy();
-  // The process was asked to end (SIGINT, SIGTERM): the close handling runs without asking.
+  // The process was asked to end (SIGINT, SIGTERM, the end of the session), in whatever state:
+  // a wait for the server is given up, open message boxes are dismissed, and the close
+  // handling runs without asking anything, at once or, when it is under way already, by going
+  // on without asking; then the view ends the program. Errors meanwhile are logged, not shown.
   // Either way the close handling runs once; later requests find the window closed.
   void OnTerminateRequested();
+  // The close handling has run to its end: the window is closed for good.
+  bool Closed() const { return closed_; }
 
   // --- Handlers ---
   void FormCreate();
@@ -117,6 +125,8 @@ class TForm1 {
   void Guarded(const std::function<void()>& handler);
   // Runs the close query and then the close handling; true when the window may close.
   bool Close(bool ask_on_failure);
+  // True when a handler may use the link: no other one is using it and the window is open.
+  bool LinkAvailable() const;
 
   FormContext context_;
   AircraftSampler sampler_;
@@ -127,6 +137,9 @@ class TForm1 {
   IntervalBox rx_spin_edit1_;
   bool retry_tick_running_ = false;
   bool error_box_open_ = false;
+  bool link_busy_ = false;        // a handler is using the link (which may be waiting)
+  bool closing_ = false;          // the close handling is under way
+  bool terminating_ = false;      // the process was asked to end: nothing more is asked
   bool closed_ = false;           // the close handling has completed
   bool live_view_ready_ = false;  // the Documents folder is known: the live view may be written
 };

@@ -22,6 +22,16 @@ class MainView {
   virtual void ShowError(const std::string& message) = 0;
   // Shows an error message with the question whether to close anyway; true for "Yes".
   virtual bool AskCloseAnyway(const std::string& message) = 0;
+
+  // Closes every message box the window shows as though it were cancelled: its Show... call
+  // returns (AskCloseAnyway with false) once control gets back to it.
+  virtual void DismissBoxes() = 0;
+  // Records an error that nobody is asked about (the program is ending as it was told to): on
+  // the standard error stream or the debugger's output.
+  virtual void LogError(const std::string& message) = 0;
+  // Ends the program after its close handling ran for a termination request: the window goes
+  // and the message loop ends, without a question (the close handling has run).
+  virtual void EndProgram() = 0;
 };
 
 }  // namespace quorvane

@@ -15,10 +15,11 @@
 #include "kml/kml_documents.h"
 #include "kml/platform_files.h"
 #include "link/link_module.h"
+#include "link/platform_link_services.h"
 
 int main(int argc, char** argv) {
   using namespace quorvane;
-  CatchTerminationSignals();
+  CatchTerminationSignals(ProcessLinkInterrupt());
   // Without a display the window runs off-screen, so the program also works on a server.
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
       qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -37,9 +38,11 @@ int main(int argc, char** argv) {
   TrackRecorder track(PlatformFileSystem(), "");
   TForm1 form(FormContext{window, platform, decimal_separator, ProcessLink(), ProcessKmlDocuments(),
                           update_timer, retry_timer, arguments, live_view, track,
-                          [] { return std::chrono::system_clock::now(); }});
+                          [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt()});
   form_pointer = &form;
   window.Attach(form);
+  // While the link waits for a server, the window still takes a close (which ends the wait).
+  ProcessLinkInterrupt().SetWhileWaiting([&window] { window.ProcessEventsWhileWaiting(); });
   // The window's placement, interval and check boxes from one run to the next, in a settings
   // file in the working folder named after the program.
   IniFiles settings_files(PlatformFileSystem());
@@ -47,19 +50,19 @@ int main(int argc, char** argv) {
   MainWindowSettings settings(form, placement, settings_files, SettingsFileName(argv[0]));
 
   // A signal is handled wherever messages are processed, which may be during start-up, before
-  // the event loop runs (when quitting it would do nothing).
-  bool terminated = false;
-  TerminationSignals termination([&form, &application, &terminated] {
-    form.OnTerminateRequested();
-    terminated = true;
-    application.quit();
-  });
+  // the event loop runs: the close handling then runs there, and the window is never shown.
+  TerminationSignals termination([&form] { form.OnTerminateRequested(); });
 
   form.OnCreate();
-  // Showing restores the stored settings and then runs FormShow, before the window is visible.
-  form.OnShow();
-  window.show();
-  const int status = terminated ? 0 : application.exec();
+  termination.DeliverPending();
+  int status = 0;
+  if (!form.Closed()) {
+    // Showing restores the stored settings and then runs FormShow, before the window is visible.
+    form.OnShow();
+    window.show();
+    status = application.exec();
+  }
+  ProcessLinkInterrupt().SetWhileWaiting(nullptr);
   form.OnDestroy();
   return status;
 }

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/main_form.h"
 #include "app/qt/interval_spin_box.h"
@@ -151,16 +152,50 @@ void MainWindowQt::ProcessPendingMessages() {
   QCoreApplication::processEvents();
 }
 
+int MainWindowQt::RunBox(QMessageBox& box) {
+  // Qt guesses whether a text is markup; a folder named "<b>x</b>" is not.
+  box.setTextFormat(Qt::PlainText);
+  open_boxes_.push_back(&box);
+  const int answer = box.exec();
+  std::erase(open_boxes_, &box);
+  return answer;
+}
+
 void MainWindowQt::ShowError(const std::string& message) {
-  QMessageBox::critical(this, "Quorvane", QString::fromLocal8Bit(message));
+  QMessageBox box(QMessageBox::Critical, "Quorvane", QString::fromLocal8Bit(message),
+                  QMessageBox::Ok, this);
+  RunBox(box);
 }
 
 bool MainWindowQt::AskCloseAnyway(const std::string& message) {
-  const auto answer = QMessageBox::question(
-      this, "Quorvane",
+  QMessageBox box(
+      QMessageBox::Question, "Quorvane",
       QString::fromLocal8Bit(message) + "\n\nThe route could not be saved. Close anyway?",
-      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-  return answer == QMessageBox::Yes;
+      QMessageBox::Yes | QMessageBox::No, this);
+  box.setDefaultButton(QMessageBox::No);
+  return RunBox(box) == QMessageBox::Yes;
+}
+
+void MainWindowQt::DismissBoxes() {
+  for (QMessageBox* box : open_boxes_) {
+    box->done(QMessageBox::Cancel);
+  }
+}
+
+void MainWindowQt::LogError(const std::string& message) {
+  std::fprintf(stderr, "quorvane: %s\n", message.c_str());
+}
+
+void MainWindowQt::EndProgram() {
+  hide();
+  QCoreApplication::exit(0);
+}
+
+void MainWindowQt::ProcessEventsWhileWaiting() {
+  // Input too: Qt counts a close from the window manager as input. The window's logic drops
+  // what would use the link meanwhile. Descriptors wait: a signal has interrupted the link
+  // already and is handled once the wait is over.
+  QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
 }
 
 }  // namespace quorvane

@@ -2,11 +2,13 @@
 
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "app/main_view.h"
 
 class QCheckBox;
 class QLabel;
+class QMessageBox;
 class QPushButton;
 
 namespace quorvane {
@@ -29,8 +31,18 @@ class MainWindowQt final : public QWidget, public MainView {
   void ShowViewerSelect(bool checked) override;
   void ShowIntervalText(const std::string& text) override;
   void ProcessPendingMessages() override;
+  // Both boxes show the message as plain text: a path is never read as markup.
   void ShowError(const std::string& message) override;
   bool AskCloseAnyway(const std::string& message) override;
+  void DismissBoxes() override;
+  // On the standard error stream.
+  void LogError(const std::string& message) override;
+  // Ends every event loop, nested ones too; before the main loop runs, the caller sees Closed().
+  void EndProgram() override;
+
+  // Handles the window's events while the link waits for the server, so that a close ends the
+  // wait and the window repaints; descriptors (the termination signals) wait until it is over.
+  void ProcessEventsWhileWaiting();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -38,6 +50,8 @@ class MainWindowQt final : public QWidget, public MainView {
 
  private:
   void PlaceStatusBar();
+  // Runs a message box until it is answered or dismissed.
+  int RunBox(QMessageBox& box);
 
   TForm1* form_ = nullptr;
   QCheckBox* check_box1_;
@@ -47,6 +61,7 @@ class MainWindowQt final : public QWidget, public MainView {
   QPushButton* button1_;
   QWidget* status_bar1_;
   std::array<QLabel*, 3> panels_{};
+  std::vector<QMessageBox*> open_boxes_;  // innermost last
 };
 
 }  // namespace quorvane

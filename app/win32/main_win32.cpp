@@ -17,6 +17,7 @@
 #include "kml/platform_files.h"
 #include "kml/track_recorder.h"
 #include "link/link_module.h"
+#include "link/platform_link_services.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace quorvane;
@@ -30,8 +31,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   TrackRecorder track(PlatformFileSystem(), "");
   TForm1 form(FormContext{window, platform, decimal_separator, ProcessLink(), ProcessKmlDocuments(),
                           window.UpdateTimer(), window.RetryTimer(), arguments, live_view, track,
-                          [] { return std::chrono::system_clock::now(); }});
+                          [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt()});
   window.Attach(form);
+  // Between the link's attempts the window still takes a close or the end of the session.
+  ProcessLinkInterrupt().SetWhileWaiting([&window] { window.ProcessMessagesWhileWaiting(); });
   // The window's placement, interval and check boxes from one run to the next, in a settings
   // file in the working folder named after the program.
   Win32ProfileFiles settings_files;
@@ -40,5 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   form.OnCreate();
   // Showing restores the stored settings and then runs FormShow, before the window is visible.
   form.OnShow();
-  return window.Run();
+  const int status = window.Run();
+  ProcessLinkInterrupt().SetWhileWaiting(nullptr);
+  return status;
 }

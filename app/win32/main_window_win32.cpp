@@ -35,6 +35,16 @@ Rect ToRect(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
+// Ends one message box of the thread owned by the window given as data.
+BOOL CALLBACK EndOwnedBox(HWND box, LPARAM owner) {
+  char name[16] = {};
+  GetClassNameA(box, name, sizeof name);
+  if (std::string(name) == "#32770" && GetWindow(box, GW_OWNER) == reinterpret_cast<HWND>(owner)) {
+    EndDialog(box, IDCANCEL);
+  }
+  return TRUE;
+}
+
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
   auto* screens = reinterpret_cast<std::vector<Rect>*>(data);
   MONITORINFO info{};
@@ -293,6 +303,33 @@ bool MainWindowWin32::AskCloseAnyway(const std::string& message) {
   const std::string text = message + "\n\nThe route could not be saved. Close anyway?";
   return MessageBoxA(window_, text.c_str(), "Quorvane",
                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+void MainWindowWin32::DismissBoxes() {
+  EnumThreadWindows(GetCurrentThreadId(), EndOwnedBox, reinterpret_cast<LPARAM>(window_));
+}
+
+void MainWindowWin32::LogError(const std::string& message) {
+  OutputDebugStringA(("quorvane: " + message + "\n").c_str());
+}
+
+void MainWindowWin32::EndProgram() {
+  // Posted: the end of a session (WM_ENDSESSION) must return first, and a box's loop too.
+  if (window_ != nullptr) {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+  }
+}
+
+void MainWindowWin32::ProcessMessagesWhileWaiting() {
+  MSG message{};
+  // Input too: a click on the close button becomes a close only through the default handling.
+  // The window's logic drops what would use the link meanwhile.
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (!Dispatch(message)) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop to see
+      return;
+    }
+  }
 }
 
 WindowPlacement MainWindowWin32::GetPlacement() {

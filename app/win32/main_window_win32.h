@@ -40,6 +40,16 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   void ProcessPendingMessages() override;
   void ShowError(const std::string& message) override;
   bool AskCloseAnyway(const std::string& message) override;
+  // Ends the thread's message boxes (owned by this window) as though cancelled.
+  void DismissBoxes() override;
+  // To the debugger's output.
+  void LogError(const std::string& message) override;
+  // Closes the window (its close handling has run: nothing is asked) and so ends the loop.
+  void EndProgram() override;
+
+  // Dispatches the waiting messages while the link waits for the server between its attempts,
+  // so that a close or the end of the session is taken at once and the window repaints.
+  void ProcessMessagesWhileWaiting();
 
   // PlacementWindow
   WindowPlacement GetPlacement() override;

@@ -74,14 +74,25 @@ class FakeView final : public MainView {
   }
   void ShowError(const std::string& message) override {
     errors.push_back(message);
+    dismissed_ = false;
     if (while_error_shown) {
       while_error_shown();
     }
   }
   bool AskCloseAnyway(const std::string& message) override {
     questions.push_back(message);
-    return close_anyway;
+    dismissed_ = false;
+    if (while_question_shown) {
+      while_question_shown();
+    }
+    return close_anyway && !dismissed_;
   }
+  void DismissBoxes() override {
+    ++dismissals;
+    dismissed_ = true;
+  }
+  void LogError(const std::string& message) override { logged.push_back(message); }
+  void EndProgram() override { ++program_ends; }
 
   std::map<int, std::string> panels;
   bool button_enabled = true;
@@ -92,10 +103,15 @@ class FakeView final : public MainView {
   std::vector<std::string> errors;
   std::vector<std::string> questions;
   bool close_anyway = false;
-  std::function<void()> while_error_shown;  // runs while the (modal) box is up
+  std::function<void()> while_error_shown;     // runs while the (modal) box is up
+  std::function<void()> while_question_shown;  // runs while the question is up
+  int dismissals = 0;
+  std::vector<std::string> logged;
+  int program_ends = 0;
 
  private:
   FakeClock& clock_;
+  bool dismissed_ = false;  // the box showing was dismissed
 };
 
 struct ShellRequest {

@@ -33,9 +33,9 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
   retry_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnRetryTimerTick(); });
   clock.Register(update_timer.get());
   clock.Register(retry_timer.get());
-  form = std::make_unique<TForm1>(FormContext{view, platform, decimal, link, documents,
-                                              *update_timer, *retry_timer, std::move(arguments),
-                                              live_view, track, [this] { return Now(); }});
+  form = std::make_unique<TForm1>(FormContext{
+      view, platform, decimal, link, documents, *update_timer, *retry_timer, std::move(arguments),
+      live_view, track, [this] { return Now(); }, services.interrupt});
 }
 
 FormHarness::~FormHarness() {

@@ -309,6 +309,113 @@ TEST_F(FormTest, TerminationNeverAsks) {
   form.OnTerminateRequested();
   EXPECT_TRUE(h.view.questions.empty());
   EXPECT_TRUE(h.view.errors.empty());
+  ASSERT_EQ(h.view.logged.size(), 1u) << "the failure is not lost";
+  EXPECT_EQ(h.view.logged[0].rfind("Cannot create file \"" + h.RouteFile() + "\". ", 0), 0u);
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(h.view.program_ends, 1);
+}
+
+// --- Ending in every state ---
+
+// The request arrives through the box's own message loop: the box goes, the close handling runs
+// there, once, and the program ends; the handler that opened the box then unwinds.
+TEST_F(FormTest, TerminationWhileAnErrorBoxWaitsDismissesItAndEnds) {
+  Start();
+  h.PutAircraft({50.2, 14.3, 90.0, 0.0, 80.0, 300.0});
+  std::filesystem::remove(h.AircraftFile());
+  std::filesystem::create_directory(h.AircraftFile());  // "letadlo.kml" cannot be saved
+  h.view.while_error_shown = [this] { form.OnTerminateRequested(); };
+  h.clock.Advance(60000);
+  EXPECT_EQ(h.view.errors.size(), 1u);
+  EXPECT_EQ(h.view.dismissals, 1);
+  EXPECT_EQ(h.view.program_ends, 1);
+  EXPECT_TRUE(form.Closed());
+  EXPECT_NE(h.ReadFile(h.RouteFile()).find("<coordinates>14.300000,50.200000,0 </coordinates>"),
+            std::string::npos)
+      << "the route, with the fix of the failed save";
+  ASSERT_EQ(h.platform.shell_requests.size(), 1u);
+  EXPECT_EQ(h.platform.shell_requests[0].file, h.RouteFile());
+
+  h.clock.Advance(120000);
+  form.OnTerminateRequested();
+  EXPECT_TRUE(form.OnCloseRequested());
+  EXPECT_EQ(h.platform.shell_requests.size(), 1u) << "the close handling ran once";
+  EXPECT_EQ(h.view.program_ends, 1);
+}
+
+TEST_F(FormTest, TerminationWhileTheCloseHandlingAsksClosesWithoutTheAnswer) {
+  Start();
+  std::filesystem::remove_all(h.folder);
+  h.view.close_anyway = false;  // the user would have said "No"
+  h.view.while_question_shown = [this] { form.OnTerminateRequested(); };
+  EXPECT_TRUE(form.OnCloseRequested());
+  EXPECT_EQ(h.view.questions.size(), 1u);
+  EXPECT_EQ(h.view.dismissals, 1);
+  EXPECT_EQ(h.view.program_ends, 1) << "once, when the close handling under way has ended";
+  EXPECT_EQ(h.decimal.separator, ',');
+  EXPECT_TRUE(form.Closed());
+}
+
+TEST_F(FormTest, TerminationDuringStartUpClosesBeforeTheWindowShows) {
+  std::filesystem::create_directory(h.AircraftFile());
+  h.view.while_error_shown = [this] { form.OnTerminateRequested(); };
+  form.OnCreate();  // the first update's save fails: a box, before the message loop
+  EXPECT_TRUE(form.Closed()) << "the program does not go on to show the window";
+  EXPECT_EQ(h.view.program_ends, 1);
+  EXPECT_TRUE(h.Exists(h.RouteFile()));
+}
+
+// A signal (or the end of the session) while an exchange waits for a frozen server: the wait
+// gives up at once and no further attempt or read is made.
+TEST_F(FormTest, TerminationWhileTheLinkWaitsEndsTheExchange) {
+  Start();
+  const int attempts_before = h.services.send_attempts;
+  h.services.on_send = [this](std::uint8_t*) {
+    form.OnTerminateRequested();  // the wait ends as interrupted (EINTR)
+    return testing::SendOutcome{false, 0, 4};
+  };
+  h.clock.Advance(60000);
+  EXPECT_EQ(h.services.send_attempts, attempts_before + 1) << "no attempt after the first";
+  EXPECT_EQ(h.services.sleeps.size(), 1u) << "only the handshake's pause";
+  EXPECT_EQ(form.PanelText(2), "Processing: IPC sendmessage failed all retries");
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(h.view.program_ends, 1);
+}
+
+// The window takes events while the link waits (so that a close is never held up); what would
+// use the link meanwhile is dropped, and the close ends the wait.
+TEST_F(FormTest, CloseWhileTheLinkWaitsEndsTheWaitAndNothingNests) {
+  Start();
+  form.SetAutoRun(false);
+  const int attempts_before = h.services.send_attempts;
+  int nested_attempts = 0;
+  h.services.on_send = [&](std::uint8_t*) {
+    const int before = h.services.send_attempts;
+    form.OnShowButtonClicked();
+    form.OnRetryTimerTick();
+    form.OnUpdateTimerTick();
+    nested_attempts += h.services.send_attempts - before;
+    EXPECT_TRUE(form.OnCloseRequested());
+    return testing::SendOutcome{false, 0, 0};
+  };
+  h.clock.Advance(60000);
+  EXPECT_EQ(nested_attempts, 0);
+  EXPECT_EQ(h.services.send_attempts, attempts_before + 1);
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(h.view.program_ends, 0) << "a user's close ends the program the ordinary way";
+  h.clock.Advance(120000);
+  EXPECT_EQ(h.services.send_attempts, attempts_before + 1) << "a closed window samples no more";
+}
+
+TEST_F(FormTest, RefusedCloseLetsTheLinkGoOn) {
+  Start();
+  std::filesystem::remove_all(h.folder);
+  h.view.close_anyway = false;
+  EXPECT_FALSE(form.OnCloseRequested());
+  EXPECT_FALSE(h.services.interrupt.Requested());
+  std::filesystem::create_directory(h.folder);
+  h.clock.Advance(60000);
+  EXPECT_EQ(form.PanelText(2), kSummary) << "the next update samples as before";
 }
 
 TEST_F(FormTest, SlowServerDoesNotNestRetryTicks) {
@@ -321,7 +428,7 @@ TEST_F(FormTest, SlowServerDoesNotNestRetryTicks) {
   h.services.on_sleep = [this](std::uint32_t ms) { h.clock.Pass(ms); };
   std::vector<long long> attempts;
   h.services.on_find = [this, &attempts] { attempts.push_back(h.clock.now_ms()); };
-  h.clock.Advance(60000);  // the update's sample times out on all six reads
+  h.clock.Advance(60000);  // the update's sample times out on its first read
   EXPECT_EQ(form.PanelText(2), "Processing: IPC timed out all retries");
   ASSERT_TRUE(form.Timer1.Enabled());
   h.clock.Advance(120000);

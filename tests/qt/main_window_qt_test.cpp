@@ -66,7 +66,8 @@ class QtWindowTest : public ::testing::Test {
                           {},
                           live_view,
                           track,
-                          [] { return std::chrono::system_clock::now(); }}};
+                          [] { return std::chrono::system_clock::now(); },
+                          services.interrupt}};
 };
 
 TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {
