@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -52,6 +53,26 @@ int ConnectToServer(const std::string& class_name) {
     return -1;
   }
   return fd;
+}
+
+// Removes the block of this name when it was left by a link that no longer exists: a plain
+// object of this user that no process holds locked (every link holds its own block locked for
+// as long as it is open, and a killed process's lock goes with it). The name carries the process
+// id, so this is what a later process with the same id finds after a crash, as is routine in
+// containers. Another user's object, a link planted under the name and a live block stay.
+bool RemoveStaleBlock(const std::string& shm_name) {
+  const int fd = ::shm_open(shm_name.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0);
+  if (fd < 0) {
+    return false;
+  }
+  struct stat info {};
+  const bool stale = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                     info.st_uid == ::geteuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  if (stale) {
+    ::shm_unlink(shm_name.c_str());
+  }
+  ::close(fd);
+  return stale;
 }
 
 }  // namespace
@@ -136,11 +157,17 @@ LinkServices::Handle PosixLinkServices::CreateMapping(const std::string& name, s
     return 0;
   }
   // Exclusive: a block of this name that someone else made is never shared with them.
-  const int fd = ::shm_open(shm_name->c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+  constexpr int kCreate = O_CREAT | O_EXCL | O_RDWR | O_NOFOLLOW | O_CLOEXEC;
+  int fd = ::shm_open(shm_name->c_str(), kCreate, 0600);
+  if (fd < 0 && errno == EEXIST && RemoveStaleBlock(*shm_name)) {
+    fd = ::shm_open(shm_name->c_str(), kCreate, 0600);
+  }
   if (fd < 0) {
     last_error_ = errno == EEXIST ? kErrorAlreadyExists : static_cast<std::uint32_t>(errno);
     return 0;
   }
+  // Held while the link is open: it tells a later process that this block is in use.
+  ::flock(fd, LOCK_EX | LOCK_NB);
   if (::ftruncate(fd, size) != 0) {
     last_error_ = static_cast<std::uint32_t>(errno);
     ::close(fd);
@@ -219,8 +246,8 @@ int PosixLinkServices::WaitFor(int fd, short events,
   using Clock = std::chrono::steady_clock;
   const int interrupt_fd = interrupt_ != nullptr ? interrupt_->Descriptor() : -1;
   for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    // Rounded up: a pause never ends before its time.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     long long slice = std::max<long long>(0, left);
     if (interrupt_ != nullptr && interrupt_->HasWhileWaiting()) {
       slice = std::min<long long>(slice, LinkInterrupt::kWhileWaitingMs);

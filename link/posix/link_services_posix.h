@@ -15,7 +15,9 @@ namespace quorvane {
 // - a server "window" is a connection to the per-user Unix-domain socket named after the class,
 //   accepted only when the server runs as the same user;
 // - registered messages and atoms are names kept in this process, sent along with each request;
-// - the mapping is POSIX shared memory of the mapping's name, created exclusively, mode 0600;
+// - the mapping is POSIX shared memory of the mapping's name, created exclusively, mode 0600,
+//   and held locked (flock) while open; a block of that name that this user's link left behind
+//   when it was killed (no lock held) is removed first, any other one is refused (code 5);
 // - the blocking send is one request packet and a wait of up to the time-out for its reply;
 //   the wait also ends, with last error EINTR, as soon as the interrupt is requested.
 // Last-error values are errno numbers, 0 after a time-out, 183 for an existing mapping.

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -23,18 +24,42 @@ namespace {
 
 using PosixLinkTest = testing::LinkAcrossProcessesTest;
 
-TEST_F(PosixLinkTest, ATakenBlockNameIsRefusedAndLeftAlone) {
+// A block in use by a live link (another process with the same id in another PID namespace, or
+// a second link of this process) holds its lock: refused with code 5 and left alone.
+TEST_F(PosixLinkTest, ALiveLinksBlockIsRefusedAndLeftAlone) {
   StartSimulator({});
   const std::string name = "/" + FsuipcLink::MappingName(static_cast<std::uint32_t>(::getpid()));
   const int fd = ::shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
   ASSERT_GE(fd, 0);
+  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
   EXPECT_FALSE(link.Open(0, result));
   EXPECT_EQ(result, LinkResult::MappingFailed);
   struct stat info {};
   EXPECT_EQ(::fstat(fd, &info), 0);
-  EXPECT_EQ(info.st_nlink, 1u) << "someone else's block must not be removed";
+  EXPECT_EQ(info.st_nlink, 1u) << "a live block must not be removed";
   ::close(fd);
   ::shm_unlink(name.c_str());
+
+  ASSERT_TRUE(link.Open(0, result));
+  FsuipcLink second{PlatformLinkServices()};
+  EXPECT_FALSE(second.Open(0, result)) << "the first link's block is live";
+  EXPECT_EQ(result, LinkResult::MappingFailed);
+  std::uint32_t version = 0;
+  ASSERT_TRUE(link.QueueRead(0x3304, 4, &version, result));
+  EXPECT_TRUE(link.Process(result)) << "the first link goes on working";
+}
+
+// A block left behind by a killed process of this user (nobody holds it) would refuse every
+// later process that gets the same id: it is removed, and the link opens.
+TEST_F(PosixLinkTest, AStaleBlockOfThisUserIsReplaced) {
+  StartSimulator({});
+  const std::string name = "/" + FsuipcLink::MappingName(static_cast<std::uint32_t>(::getpid()));
+  const int fd = ::shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  ASSERT_TRUE(link.Open(0, result)) << LinkResultMessage(result);
+  link.Close();
+  EXPECT_NE(::shm_unlink(name.c_str()), 0) << "the link removed its own block at close";
 }
 
 TEST_F(PosixLinkTest, BlockIsPrivateToTheUser) {
