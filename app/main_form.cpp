@@ -230,6 +230,8 @@ void TForm1::FormCreate() {
   context_.documents.SetDocumentsFolder(DocumentsFolder);
   context_.live_view.SetDocumentsFolder(DocumentsFolder);
   context_.track.SetDocumentsFolder(DocumentsFolder);
+  // Before anything is written there: the last flight is kept, since this run replaces it.
+  context_.earlier_runs.SeeTo(DocumentsFolder);
   live_view_ready_ = true;
   WriteLiveView();
   if (context_.arguments.size() == 1 && context_.arguments[0] == "D") {

@@ -13,6 +13,7 @@
 #include "app/platform_services.h"
 #include "app/settings/form_storage.h"
 #include "app/settings/stored_property.h"
+#include "kml/earlier_runs.h"
 #include "kml/kml_documents.h"
 #include "kml/live_view_document.h"
 #include "kml/track_recorder.h"
@@ -35,7 +36,8 @@ struct FormContext {
   LiveViewDocument& live_view;         // the file that keeps a viewer following the aircraft
   TrackRecorder& track;                // the route with times, as GPX
   std::function<std::chrono::system_clock::time_point()> now;  // the time of day, UTC
-  LinkInterrupt& interrupt;  // cuts the link's waits short when the window closes
+  LinkInterrupt& interrupt;   // cuts the link's waits short when the window closes
+  EarlierRuns& earlier_runs;  // what earlier runs left in the Documents folder
 };
 
 // The main window's behaviour, toolkit-free: start-up, the update cycle with its two timers,

@@ -5,7 +5,11 @@ namespace quorvane {
 FileSaveError::FileSaveError(const std::string& path, const std::string& description)
     : std::runtime_error("Cannot create file \"" + path + "\". " + description), path_(path) {}
 
-void PublishFile(FileSystem& files, const std::string& target, std::string_view bytes) {
+namespace {
+
+// Writes bytes to a new temporary file beside target and commits it to storage; its path.
+// Throws FileSaveError naming target, with the temporary file removed.
+std::string WriteTemporary(FileSystem& files, const std::string& target, std::string_view bytes) {
   std::string temp_path;
   FileSystem::Handle file = 0;
   std::string why;
@@ -20,13 +24,32 @@ void PublishFile(FileSystem& files, const std::string& target, std::string_view 
     saved = false;
     why = close_why;
   }
-  if (saved) {
-    saved = files.Replace(temp_path, target, why);
-  }
   if (!saved) {
     files.Remove(temp_path);
     throw FileSaveError(target, why);
   }
+  return temp_path;
+}
+
+}  // namespace
+
+void PublishFile(FileSystem& files, const std::string& target, std::string_view bytes) {
+  const std::string temp_path = WriteTemporary(files, target, bytes);
+  std::string why;
+  if (!files.Replace(temp_path, target, why)) {
+    files.Remove(temp_path);
+    throw FileSaveError(target, why);
+  }
+}
+
+bool PublishNewFile(FileSystem& files, const std::string& target, std::string_view bytes) {
+  const std::string temp_path = WriteTemporary(files, target, bytes);
+  std::string why;
+  if (!files.RenameNew(temp_path, target, why)) {
+    files.Remove(temp_path);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace quorvane

@@ -29,4 +29,8 @@ class FileSaveError : public std::runtime_error {
 // the earlier file is then untouched and the temporary file removed.
 void PublishFile(FileSystem& files, const std::string& target, std::string_view bytes);
 
+// Like PublishFile, but never replaces a file: returns false, writing nothing, when something is
+// named target already (also when it appeared while the bytes were being written).
+bool PublishNewFile(FileSystem& files, const std::string& target, std::string_view bytes);
+
 }  // namespace quorvane

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "kml/atomic_file.h"
+#include "kml/document_path.h"
 #include "kml/kml_number_text.h"
 #include "kml/kml_templates.h"
 #include "kml/platform_files.h"
@@ -21,24 +22,17 @@ void AppendClosingLines(std::vector<std::string>& lines) {
   lines.emplace_back("</kml>");
 }
 
-std::string DocumentPath(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  path += kPathSeparator;
-  path += name;
-  return path;
-}
-
 }  // namespace
 
 KmlDocuments::KmlDocuments(XmlWriter& writer, FileSystem& files, std::string documents_folder)
     : writer_(writer), files_(files), documents_folder_(std::move(documents_folder)) {}
 
 std::string KmlDocuments::AircraftDocumentPath() const {
-  return DocumentPath(documents_folder_, "letadlo.kml");
+  return DocumentPath(documents_folder_, kAircraftFileName);
 }
 
 std::string KmlDocuments::RouteDocumentPath() const {
-  return DocumentPath(documents_folder_, "trasa.kml");
+  return DocumentPath(documents_folder_, kRouteFileName);
 }
 
 void KmlDocuments::WriteAircraftDocument(const AircraftFix& fix) {

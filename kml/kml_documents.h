@@ -4,12 +4,17 @@
 // route flown while moving. Both are saved in the Documents folder.
 
 #include <string>
+#include <string_view>
 
 #include "kml/file_system.h"
 #include "kml/xml_writer.h"
 #include "sampling/aircraft_fix.h"
 
 namespace quorvane {
+
+// The file names of the two documents.
+inline constexpr std::string_view kAircraftFileName = "letadlo.kml";
+inline constexpr std::string_view kRouteFileName = "trasa.kml";
 
 // Builds and saves the two documents, and keeps the route text.
 class KmlDocuments {

@@ -36,9 +36,11 @@ int main(int argc, char** argv) {
   QtTimerBackend retry_timer([&form_pointer] { form_pointer->OnRetryTimerTick(); });
   LiveViewDocument live_view(PlatformFileSystem(), "");
   TrackRecorder track(PlatformFileSystem(), "");
+  EarlierRuns earlier_runs(PlatformFileSystem());
   TForm1 form(FormContext{window, platform, decimal_separator, ProcessLink(), ProcessKmlDocuments(),
                           update_timer, retry_timer, arguments, live_view, track,
-                          [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt()});
+                          [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt(),
+                          earlier_runs});
   form_pointer = &form;
   window.Attach(form);
   // While the link waits for a server, the window still takes a close (which ends the wait).

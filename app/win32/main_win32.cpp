@@ -29,9 +29,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   platform.SetOwner(window.Handle());
   LiveViewDocument live_view(PlatformFileSystem(), "");
   TrackRecorder track(PlatformFileSystem(), "");
+  EarlierRuns earlier_runs(PlatformFileSystem());
   TForm1 form(FormContext{window, platform, decimal_separator, ProcessLink(), ProcessKmlDocuments(),
                           window.UpdateTimer(), window.RetryTimer(), arguments, live_view, track,
-                          [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt()});
+                          [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt(),
+                          earlier_runs});
   window.Attach(form);
   // Between the link's attempts the window still takes a close or the end of the session.
   ProcessLinkInterrupt().SetWhileWaiting([&window] { window.ProcessMessagesWhileWaiting(); });

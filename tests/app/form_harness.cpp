@@ -35,7 +35,7 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
   clock.Register(retry_timer.get());
   form = std::make_unique<TForm1>(FormContext{
       view, platform, decimal, link, documents, *update_timer, *retry_timer, std::move(arguments),
-      live_view, track, [this] { return Now(); }, services.interrupt});
+      live_view, track, [this] { return Now(); }, services.interrupt, earlier_runs});
 }
 
 FormHarness::~FormHarness() {

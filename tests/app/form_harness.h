@@ -58,6 +58,7 @@ class FormHarness {
   KmlDocuments documents{writer, files, ""};
   LiveViewDocument live_view{files, ""};
   TrackRecorder track{files, ""};
+  EarlierRuns earlier_runs{files};
   // UTC time: the fake clock's milliseconds after 2024-02-29 23:59:00.
   std::chrono::system_clock::time_point Now() const;
   std::unique_ptr<TForm1> form;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "tests/app/form_harness.h"
 
 namespace quorvane {
@@ -285,6 +288,22 @@ TEST_F(FormTest, CloseWritesAndOpensTheRouteAndRestoresTheSeparator) {
   form.OnTerminateRequested();
   EXPECT_TRUE(form.OnCloseRequested());
   EXPECT_EQ(h.platform.shell_requests.size(), 1u) << "the close handling runs once";
+}
+
+// A start that never flies still writes an empty route at close; the flight it replaces is kept.
+TEST_F(FormTest, EarlierFlightIsKeptBeforeThisRunReplacesIt) {
+  const std::string flight = "<kml><coordinates>14.250000,50.100000,0 </coordinates></kml>\r\n";
+  std::ofstream(h.RouteFile(), std::ios::binary) << flight;
+  h.ServerRunning(false);
+  Start();
+  EXPECT_TRUE(form.OnCloseRequested());
+  EXPECT_NE(h.ReadFile(h.RouteFile()).find("<coordinates></coordinates>"), std::string::npos);
+  const std::filesystem::path kept = h.File("Quorvane flights");
+  ASSERT_TRUE(std::filesystem::is_directory(kept));
+  const auto entry = std::filesystem::directory_iterator(kept);
+  ASSERT_NE(entry, std::filesystem::directory_iterator());
+  EXPECT_EQ(h.ReadFile(entry->path().string()), flight);
+  EXPECT_EQ(entry->path().filename().string().rfind("trasa 20", 0), 0u);
 }
 
 TEST_F(FormTest, CloseWhoseRouteSaveFailsAsksAndMayStayOpen) {

@@ -53,6 +53,7 @@ class QtWindowTest : public ::testing::Test {
   KmlDocuments documents{writer, PlatformFileSystem(), "/nonexistent-folder"};
   LiveViewDocument live_view{PlatformFileSystem(), "/nonexistent-folder"};
   TrackRecorder track{PlatformFileSystem(), "/nonexistent-folder"};
+  EarlierRuns earlier_runs{PlatformFileSystem()};
   MainWindowQt window;
   FakeTimer update_timer{clock, [this] { form.OnUpdateTimerTick(); }};
   FakeTimer retry_timer{clock, [this] { form.OnRetryTimerTick(); }};
@@ -67,7 +68,8 @@ class QtWindowTest : public ::testing::Test {
                           live_view,
                           track,
                           [] { return std::chrono::system_clock::now(); },
-                          services.interrupt}};
+                          services.interrupt,
+                          earlier_runs}};
 };
 
 TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {
