@@ -9,8 +9,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #include "app/main_form.h"
 #include "kml/kml_documents.h"
@@ -156,6 +159,46 @@ TEST_F(QtWindowTest, TypingAndLeavingTheIntervalBoxGoesThroughTheRules) {
   QTest::keyClick(spin, Qt::Key_Up);
   EXPECT_EQ(edit->text(), "11");
   EXPECT_EQ(form.IntervalSeconds, 11);
+}
+
+// Runs `while_open` once the next message box is up, from inside its own event loop.
+void WhileTheBoxIsOpen(std::function<void(QMessageBox&)> while_open) {
+  QTimer::singleShot(0, [while_open = std::move(while_open)] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr) << "no box is open";
+    while_open(*box);
+  });
+}
+
+// A folder may have any name; the box shows it as it is, never as markup.
+TEST_F(QtWindowTest, BoxesShowTheMessageAsPlainText) {
+  const std::string message = "Cannot create file \"/home/<b>pilot</b>/a&amp;b/letadlo.kml\".";
+  QString shown;
+  WhileTheBoxIsOpen([&](QMessageBox& box) {
+    EXPECT_EQ(box.textFormat(), Qt::PlainText);
+    shown = box.text();
+    box.accept();
+  });
+  window.ShowError(message);
+  EXPECT_EQ(shown.toStdString(), message);
+
+  WhileTheBoxIsOpen([&](QMessageBox& box) {
+    EXPECT_EQ(box.textFormat(), Qt::PlainText);
+    shown = box.text();
+    box.button(QMessageBox::Yes)->click();
+  });
+  EXPECT_TRUE(window.AskCloseAnyway(message));
+  EXPECT_EQ(shown.toStdString().rfind(message, 0), 0u);
+}
+
+// A termination request comes through the box's own event loop: the box goes at once, and a
+// question so dismissed is no "Yes".
+TEST_F(QtWindowTest, DismissedBoxesReturnAtOnce) {
+  WhileTheBoxIsOpen([&](QMessageBox&) { window.DismissBoxes(); });
+  window.ShowError("an error");
+  WhileTheBoxIsOpen([&](QMessageBox&) { window.DismissBoxes(); });
+  EXPECT_FALSE(window.AskCloseAnyway("a question"));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace
