@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "app/main_form.h"
@@ -37,9 +39,25 @@ Widget* Find(QWidget& window, const QString& text) {
   return nullptr;
 }
 
+// A Documents folder of the test's own, removed with what the window wrote into it.
+class DocumentsFolder {
+ public:
+  DocumentsFolder() {
+    char folder[] = "/tmp/quorvane-qt-XXXXXX";
+    path_ = ::mkdtemp(folder);
+  }
+  ~DocumentsFolder() { std::filesystem::remove_all(path_); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 class QtWindowTest : public ::testing::Test {
  protected:
   QtWindowTest() {
+    // Never the empty folder, which would put the files at the root of the file system.
+    platform.documents_folder = documents_folder.path();
     services.space.Put(0x3304, 4, 0x36220002);
     services.space.Put(0x3308, 4, 0xFADE0008);
     clock.Register(&update_timer);
@@ -47,6 +65,7 @@ class QtWindowTest : public ::testing::Test {
     window.Attach(form);
   }
 
+  DocumentsFolder documents_folder;
   FakeClock clock;
   FakePlatform platform;
   FakeDecimalSeparator decimal;
