@@ -56,11 +56,15 @@ int main(int argc, char** argv) {
   TerminationSignals termination([&form] { form.OnTerminateRequested(); });
 
   form.OnCreate();
-  termination.DeliverPending();
   int status = 0;
   if (!form.Closed()) {
     // Showing restores the stored settings and then runs FormShow, before the window is visible.
     form.OnShow();
+    // A signal during start-up is handled here, before the window appears; the stored settings
+    // were read, so the close handling saves them as at any close.
+    termination.DeliverPending();
+  }
+  if (!form.Closed()) {
     window.show();
     status = application.exec();
   }
