@@ -52,18 +52,17 @@ int main(int argc, char** argv) {
   MainWindowSettings settings(form, placement, settings_files, SettingsFileName(argv[0]));
 
   // A signal is handled wherever messages are processed, which may be during start-up, before
-  // the event loop runs: the close handling then runs there, and the window is never shown.
+  // the event loop runs: the close handling then runs there, and the window never appears.
   TerminationSignals termination([&form] { form.OnTerminateRequested(); });
 
   form.OnCreate();
+  // Showing restores the stored settings and then runs FormShow, before the window is visible.
+  // It runs even when a signal ended start-up already: the settings are then saved when the
+  // window is destroyed, as ever.
+  form.OnShow();
+  // A signal during start-up is handled here, before the window appears.
+  termination.DeliverPending();
   int status = 0;
-  if (!form.Closed()) {
-    // Showing restores the stored settings and then runs FormShow, before the window is visible.
-    form.OnShow();
-    // A signal during start-up is handled here, before the window appears; the stored settings
-    // were read, so the close handling saves them as at any close.
-    termination.DeliverPending();
-  }
   if (!form.Closed()) {
     window.show();
     status = application.exec();
