@@ -5,6 +5,8 @@
 #include <cmath>
 #include <sstream>
 
+#include "app/program_version.h"
+
 namespace quorvane::sim {
 
 namespace {
@@ -82,7 +84,9 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   CLI::App app{
       "quorvane-sim: a stand-in FSUIPC server for testing and demonstrating Quorvane.\n"
       "Answers the link's requests from a 64 KiB offset space until it is killed."};
-  app.set_version_flag("--about", "quorvane-sim 0.1");
+  // --version sets the server's version word, as FSUIPC names it; the program's own is --about.
+  app.set_version_flag("--about", std::string("quorvane-sim ") + ProgramVersion(),
+                       "print the program's version and exit");
   std::string version_text;
   std::string sim_word_text;
   std::vector<std::string> poke_texts;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/program_version.h"
 #include "app/version_text.h"
 #include "link/link_module.h"
 #include "sampling/aircraft_sampler.h"
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
       "quorvane-probe: checks the link to the flight simulator (FSUIPC or WideClient).\n"
       "Prints the connection result, the FSUIPC version and one sample of the aircraft.\n"
       "Exits with 0 only when a sample was read."};
+  app.set_version_flag("--version", std::string("quorvane-probe ") + quorvane::ProgramVersion(),
+                       "print the version and exit");
   CLI11_PARSE(app, argc, argv);
 
   using namespace quorvane;

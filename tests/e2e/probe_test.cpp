@@ -23,6 +23,13 @@ TEST(Probe, ReportsConnectionVersionAndOneSample) {
   EXPECT_EQ(run.exit_status, 0);
 }
 
+TEST(Probe, VersionIsPrintedWithoutTouchingTheLink) {
+  PrivateRuntimeDir runtime;
+  const auto run = RunProgram(QUORVANE_PROBE_PATH, {"--version"});
+  EXPECT_EQ(run.output, "quorvane-probe " QUORVANE_VERSION "\n");
+  EXPECT_EQ(run.exit_status, 0);
+}
+
 TEST(Probe, WithoutASimulatorSaysSoAndFails) {
   PrivateRuntimeDir runtime;
   const auto run = RunProgram(QUORVANE_PROBE_PATH, {});

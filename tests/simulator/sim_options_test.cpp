@@ -95,5 +95,12 @@ TEST(SimCommandLine, BadInputIsAClearErrorWithStatus2) {
   EXPECT_NE(help.output.find("--demo"), std::string::npos);
 }
 
+TEST(SimOptions, AboutNamesTheProgramAndItsVersion) {
+  const auto about = Parse({"--about"});
+  EXPECT_FALSE(about.options);
+  EXPECT_EQ(about.exit_status, 0);
+  EXPECT_EQ(about.output, "quorvane-sim " QUORVANE_VERSION "\n");
+}
+
 }  // namespace
 }  // namespace quorvane::sim
