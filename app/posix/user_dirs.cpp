@@ -79,16 +79,21 @@ std::string HomeFolder() {
   return {};
 }
 
-std::string UserDirsFilePath() {
+std::string ConfigFolder() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   if (config != nullptr && config[0] == '/') {
-    return std::string(config) + "/user-dirs.dirs";
+    return config;
   }
   const char* home = std::getenv("HOME");
   if (home != nullptr && home[0] != '\0') {
-    return std::string(home) + "/.config/user-dirs.dirs";
+    return std::string(home) + "/.config";
   }
   return {};
+}
+
+std::string UserDirsFilePath() {
+  const std::string config = ConfigFolder();
+  return config.empty() ? config : config + "/user-dirs.dirs";
 }
 
 }  // namespace quorvane

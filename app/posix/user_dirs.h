@@ -14,6 +14,10 @@ std::string DocumentsFolderFromUserDirs(std::string_view file_text, const std::s
 // when neither is known.
 std::string HomeFolder();
 
+// The user's configuration folder: $XDG_CONFIG_HOME when that is an absolute path, else
+// $HOME/.config. Empty when neither is known.
+std::string ConfigFolder();
+
 // Where the user's user-dirs.dirs file is: in $XDG_CONFIG_HOME when that is an absolute path,
 // else in $HOME/.config. Empty when neither is known.
 std::string UserDirsFilePath();

@@ -1,9 +1,12 @@
 // quorvane: shows the flight simulator's aircraft in Google Earth.
 
 #include <QApplication>
+#include <QIcon>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/posix/platform_services_posix.h"
 #include "app/qt/main_window_qt.h"
@@ -12,6 +15,7 @@
 #include "app/qt/termination_signals.h"
 #include "app/settings/ini_file.h"
 #include "app/settings/main_window_settings.h"
+#include "app/user_folder.h"
 #include "kml/kml_documents.h"
 #include "kml/platform_files.h"
 #include "link/link_module.h"
@@ -19,6 +23,13 @@
 
 int main(int argc, char** argv) {
   using namespace quorvane;
+  // --help and --version are answered before the toolkit starts, so they need no display.
+  const CommandLine early =
+      ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), UserFolderDescription());
+  if (early.exit_status) {
+    std::fputs(early.text.c_str(), *early.exit_status == 0 ? stdout : stderr);
+    return *early.exit_status;
+  }
   CatchTerminationSignals(ProcessLinkInterrupt());
   // Without a display the window runs off-screen, so the program also works on a server.
   if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
@@ -26,7 +37,21 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication application(argc, argv);
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  // Desktops match the window with its menu entry and icon by these names (QUORVANE_APP_ID:
+  // cmake/packaging.cmake).
+  QGuiApplication::setDesktopFileName(QStringLiteral(QUORVANE_APP_ID));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quorvane")));
+  // The toolkit has taken its own options (-platform, -style, ...) out of argv by now.
+  const CommandLine command =
+      ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), UserFolderDescription());
+  if (command.user_folder) {
+    const std::string error = EnterUserFolder();
+    if (!error.empty()) {
+      std::fprintf(stderr, "quorvane: %s; the settings stay in the folder it was started from\n",
+                   error.c_str());
+    }
+  }
+  const std::vector<std::string>& arguments = command.remaining;
 
   PosixPlatformServices platform;
   CLocaleDecimalSeparator decimal_separator;

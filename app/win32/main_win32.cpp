@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/settings/main_window_settings.h"
+#include "app/user_folder.h"
+#include "app/win32/command_line_text.h"
 #include "app/win32/main_window_win32.h"
 #include "app/win32/platform_services_win32.h"
 #include "app/win32/win32_profile_file.h"
@@ -21,7 +24,22 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace quorvane;
-  const std::vector<std::string> arguments(__argv + 1, __argv + __argc);
+  const CommandLine command = ParseCommandLine(
+      std::vector<std::string>(__argv + 1, __argv + __argc), UserFolderDescription());
+  if (command.exit_status) {
+    ShowCommandLineText(command.text, *command.exit_status != 0);
+    return *command.exit_status;
+  }
+  if (command.user_folder) {
+    const std::string error = EnterUserFolder();
+    if (!error.empty()) {
+      MessageBoxA(
+          nullptr,
+          ("Quorvane keeps its settings in the folder it was started from: " + error + ".").c_str(),
+          "Quorvane", MB_OK | MB_ICONWARNING);
+    }
+  }
+  const std::vector<std::string>& arguments = command.remaining;
 
   Win32PlatformServices platform;
   CLocaleDecimalSeparator decimal_separator;

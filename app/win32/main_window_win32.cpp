@@ -73,7 +73,12 @@ MainWindowWin32::MainWindowWin32(HINSTANCE instance)
   window_class.lpfnWndProc = WindowProcedure;
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  window_class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  // The program's icon, resource 1 of the .exe (packaging/windows/version.rc.in); Windows takes
+  // the small one for the title bar from the same resource.
+  window_class.hIcon = LoadIcon(instance, MAKEINTRESOURCE(1));
+  if (window_class.hIcon == nullptr) {
+    window_class.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  }
   window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   window_class.lpszClassName = kClassName;
   RegisterClassExA(&window_class);

@@ -67,5 +67,37 @@ TEST_F(ProgramTest, UpdatesAtTheIntervalAndReconnectsToARestartedSimulator) {
             std::string::npos);
 }
 
+TEST_F(ProgramTest, HelpAndVersionAreAnsweredWithoutADisplay) {
+  // A display that cannot be reached: the toolkit would fail to start.
+  ::setenv("DISPLAY", ":31999", 1);
+  ::unsetenv("QT_QPA_PLATFORM");
+  const auto version = RunProgram(QUORVANE_PROGRAM_PATH, {"--version"});
+  EXPECT_EQ(version.exit_status, 0);
+  EXPECT_EQ(version.output, "quorvane " QUORVANE_VERSION "\n");
+  const auto help = RunProgram(QUORVANE_PROGRAM_PATH, {"--help"});
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_NE(help.output.find("--user-folder"), std::string::npos) << help.output;
+  EXPECT_EQ(RunProgram(QUORVANE_PROGRAM_PATH, {"--user-folder=often"}).exit_status, 2);
+}
+
+// Started from the desktop's menu: the settings file goes to the user's own folder, which is
+// created, and the arguments the program does not know of pass on (here "D", and Qt's options).
+TEST_F(ProgramTest, UserFolderKeepsTheSettingsAndOtherArgumentsPassOn) {
+  SimProcess sim({"--lat", "50.1", "--lon", "14.25"});
+  ASSERT_TRUE(sim.WaitUntilReady());
+  const fs::path own = root / "config" / "quorvane";
+  ASSERT_FALSE(fs::exists(own));
+  ChildProcess program(QUORVANE_PROGRAM_PATH, {"-platform", "offscreen", "--user-folder", "D"},
+                       (root / "work").string());
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(Aircraft()); }, 20000));
+  program.Signal(SIGTERM);
+  EXPECT_EQ(program.Wait(20000), 0);
+
+  EXPECT_TRUE(fs::exists(own / "quorvane.INI"));
+  EXPECT_FALSE(fs::exists(root / "work" / "quorvane.INI"));
+  // On Linux the Windows path "f:\dyn.txt" is a file name in the working folder.
+  EXPECT_TRUE(fs::exists(own / "f:\\dyn.txt"));
+}
+
 }  // namespace
 }  // namespace quorvane
