@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows programs (mingw-w64, statically linked) and packs them into
-# dist/quorvane-windows.zip: quorvane.exe, quorvane-probe.exe, quorvane-sim.exe and a short
-# README. Installs the Debian packages it needs when they are missing.
+# dist/quorvane-windows.zip (quorvane.exe, quorvane-probe.exe, quorvane-sim.exe and a short
+# README, for use from any folder) and into the installer dist/quorvane-setup.exe (NSIS,
+# packaging/windows/quorvane.nsi). Installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh scripts/debian-packages-windows.txt
@@ -31,3 +32,10 @@ rm -f dist/quorvane-windows.zip
 (cd "$staging" && zip -q -r -X "$OLDPWD/dist/quorvane-windows.zip" Quorvane)
 echo "dist/quorvane-windows.zip:"
 unzip -l dist/quorvane-windows.zip | tail -n +2
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-win/CMakeCache.txt)
+rm -f dist/quorvane-setup.exe
+makensis -V2 -DVERSION="$version" -DPROGRAMS="$staging/Quorvane" \
+  -DICON="$PWD/build-win/icons/quorvane.ico" -DOUTFILE="$PWD/dist/quorvane-setup.exe" \
+  packaging/windows/quorvane.nsi
+echo "dist/quorvane-setup.exe: $(du -k dist/quorvane-setup.exe | cut -f1) KiB, Quorvane $version"

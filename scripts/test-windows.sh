@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows programs with mingw-w64 (build-win) and runs their tests under Wine, in a
-# virtual X display: the test programs through ctest, then quorvane-probe.exe against
-# quorvane-sim.exe. Installs the Debian packages it needs when they are missing. Wine runs in a
+# virtual X display: the test programs through ctest, then quorvane-probe.exe and quorvane.exe
+# against quorvane-sim.exe, then the installer (scripts/package-windows.sh) installed, run and
+# uninstalled. Installs the Debian packages it needs when they are missing. Wine runs in a
 # prefix of its own, created on first use (QUORVANE_WINEPREFIX to choose another).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,7 @@ fi
 # Configured once; the build re-runs CMake itself when the CMake files change.
 [ -f build-win/build.ninja ] || cmake --preset windows >/dev/null
 cmake --build --preset windows
+scripts/package-windows.sh >/dev/null
 
 # Runs under the virtual display: windows, even hidden ones, need one.
 run_under_display() {
@@ -50,6 +52,8 @@ run_under_display() {
   ctest --preset windows --timeout 180 || failed=1
   probe_check || failed=1
   tests/e2e/windows_program_check.sh build-win/bin || failed=1
+  tests/e2e/windows_installer_check.sh dist/quorvane-setup.exe \
+    "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-win/CMakeCache.txt)" || failed=1
 
   kill "$session" 2>/dev/null || true
   wait "$session" 2>/dev/null || true
