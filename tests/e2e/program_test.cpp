@@ -80,23 +80,35 @@ TEST_F(ProgramTest, HelpAndVersionAreAnsweredWithoutADisplay) {
   EXPECT_EQ(RunProgram(QUORVANE_PROGRAM_PATH, {"--user-folder=often"}).exit_status, 2);
 }
 
-// Started from the desktop's menu: the settings file goes to the user's own folder, which is
-// created, and the arguments the program does not know of pass on (here "D", and Qt's options).
+// Started from the desktop's menu: the program runs in the user's own folder, created when
+// missing, so the settings file is read and written there; the arguments it does not know of
+// pass on (here "D", and Qt's options).
 TEST_F(ProgramTest, UserFolderKeepsTheSettingsAndOtherArgumentsPassOn) {
   SimProcess sim({"--lat", "50.1", "--lon", "14.25"});
   ASSERT_TRUE(sim.WaitUntilReady());
   const fs::path own = root / "config" / "quorvane";
   ASSERT_FALSE(fs::exists(own));
-  ChildProcess program(QUORVANE_PROGRAM_PATH, {"-platform", "offscreen", "--user-folder", "D"},
-                       (root / "work").string());
+  const std::vector<std::string> arguments{"-platform", "offscreen", "--user-folder", "D"};
+  {
+    ChildProcess program(QUORVANE_PROGRAM_PATH, arguments, (root / "work").string());
+    // On Linux the Windows path "f:\dyn.txt" is a file name in the working folder.
+    ASSERT_TRUE(WaitFor([&] { return fs::exists(own / "f:\\dyn.txt"); }, 20000));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.Wait(20000), 0);
+  }
+
+  // Settings of ten-second updates, read from there: a second update follows the first.
+  std::ofstream(own / "quorvane.INI", std::ios::binary) << "[TForm1]\r\nRxSpinEdit1_Value=10\r\n";
+  fs::remove(Aircraft());
+  ChildProcess program(QUORVANE_PROGRAM_PATH, arguments, (root / "work").string());
   ASSERT_TRUE(WaitFor([&] { return fs::exists(Aircraft()); }, 20000));
+  const auto first = fs::last_write_time(Aircraft());
+  ASSERT_TRUE(WaitFor([&] { return fs::last_write_time(Aircraft()) != first; }, 30000));
   program.Signal(SIGTERM);
   EXPECT_EQ(program.Wait(20000), 0);
-
-  EXPECT_TRUE(fs::exists(own / "quorvane.INI"));
+  // ... and written there at the close, whole.
+  EXPECT_EQ(ReadLines((own / "quorvane.INI").string()).size(), 13u);
   EXPECT_FALSE(fs::exists(root / "work" / "quorvane.INI"));
-  // On Linux the Windows path "f:\dyn.txt" is a file name in the working folder.
-  EXPECT_TRUE(fs::exists(own / "f:\\dyn.txt"));
 }
 
 }  // namespace
