@@ -87,9 +87,6 @@ for _ in $(seq 300); do [ -e "$home/Documents/letadlo.kml" ] && break; sleep 0.1
 [ -e "$home/Documents/letadlo.kml" ] || { cat "$work/program.log" >&2; fail "no letadlo.kml"; }
 grep -q '<coordinates>14.250000,50.100000,10</coordinates>' "$home/Documents/letadlo.kml" ||
   fail "letadlo.kml does not hold the aircraft"
-# The settings are saved at the close once the window has been shown, right after this first
-# update: a termination before that keeps the stored ones.
-sleep 1
 kill -TERM "$program"
 status=0
 wait "$program" || status=$?
