@@ -18,6 +18,7 @@
 namespace quorvane {
 namespace {
 
+using testing::Line;
 using namespace std::chrono_literals;
 using namespace chart_layout;
 using Clock = std::chrono::system_clock;
@@ -49,19 +50,6 @@ ChartInput Flight(std::vector<std::vector<GeoPoint>> segments) {
   }
   input.now = kNoon;
   return input;
-}
-
-// count points evenly along a line from one point to another; longitudes beyond 180 degrees
-// are taken round to -180 and on.
-std::vector<GeoPoint> Line(GeoPoint from, GeoPoint to, int count) {
-  std::vector<GeoPoint> points;
-  for (int i = 0; i < count; ++i) {
-    const double t = count == 1 ? 0.0 : static_cast<double>(i) / (count - 1);
-    const double longitude = from.longitude + t * (to.longitude - from.longitude);
-    points.push_back({from.latitude + t * (to.latitude - from.latitude),
-                      longitude > 180.0 ? longitude - 360.0 : longitude});
-  }
-  return points;
 }
 
 struct Bounds {

@@ -14,23 +14,14 @@
 
 #include "chart/chart_builder.h"
 #include "chart/chart_style.h"
+#include "tests/chart/synthetic_flight.h"
 
 namespace quorvane {
 namespace {
 
+using testing::Line;
 constexpr int kWidth = 605;
 constexpr int kHeight = 279;
-
-std::vector<GeoPoint> Line(GeoPoint from, GeoPoint to, int count) {
-  std::vector<GeoPoint> points;
-  for (int i = 0; i < count; ++i) {
-    const double t = static_cast<double>(i) / (count - 1);
-    const double longitude = from.longitude + t * (to.longitude - from.longitude);
-    points.push_back({from.latitude + t * (to.latitude - from.latitude),
-                      longitude > 180.0 ? longitude - 360.0 : longitude});
-  }
-  return points;
-}
 
 ChartInput Flight(std::vector<std::vector<GeoPoint>> segments, GeoPoint aircraft) {
   ChartInput input;

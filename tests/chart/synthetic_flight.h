@@ -12,6 +12,20 @@
 
 namespace quorvane::testing {
 
+// count points evenly along a line (in degrees) from one point to another, both included;
+// longitudes beyond 180 degrees are taken round to -180 and on, so a line may cross the
+// antimeridian.
+inline std::vector<GeoPoint> Line(GeoPoint from, GeoPoint to, int count) {
+  std::vector<GeoPoint> points;
+  for (int i = 0; i < count; ++i) {
+    const double t = count == 1 ? 0.0 : static_cast<double>(i) / (count - 1);
+    const double longitude = from.longitude + t * (to.longitude - from.longitude);
+    points.push_back({from.latitude + t * (to.latitude - from.latitude),
+                      longitude > 180.0 ? longitude - 360.0 : longitude});
+  }
+  return points;
+}
+
 // A flight of count points from start, one every few seconds at cruising speed: straight legs
 // between turns at a standard rate to headings drawn from a fixed pseudo-random sequence, and a
 // holding pattern of four laps now and then. The same count gives the same flight.

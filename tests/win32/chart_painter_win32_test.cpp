@@ -11,10 +11,12 @@
 
 #include "chart/chart_builder.h"
 #include "chart/chart_style.h"
+#include "tests/chart/synthetic_flight.h"
 
 namespace quorvane {
 namespace {
 
+using testing::Line;
 constexpr int kWidth = 605;
 constexpr int kHeight = 279;
 constexpr COLORREF kUntouched = RGB(255, 0, 255);
@@ -82,17 +84,6 @@ bool ColourNear(const MemoryCanvas& canvas, int left, int top, PixelPoint point,
     }
   }
   return false;
-}
-
-std::vector<GeoPoint> Line(GeoPoint from, GeoPoint to, int count) {
-  std::vector<GeoPoint> points;
-  for (int i = 0; i < count; ++i) {
-    const double t = static_cast<double>(i) / (count - 1);
-    const double longitude = from.longitude + t * (to.longitude - from.longitude);
-    points.push_back({from.latitude + t * (to.latitude - from.latitude),
-                      longitude > 180.0 ? longitude - 360.0 : longitude});
-  }
-  return points;
 }
 
 TEST(ChartPainterWin32, DrawsTheRouteTheAircraftAndNothingAcrossAGap) {
