@@ -58,6 +58,16 @@ std::uint32_t RawGroundSpeed(double metres_per_second) {
   return raw >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(std::llround(raw));
 }
 
+std::uint32_t RawTrueHeading(double degrees) {
+  // 359.99999999 rounds up to 2^32, which is 360: the same angle as 0. NaN gives 0 too.
+  const double raw = std::round(Wrap(degrees, 0.0, 360.0) * (4294967296.0 / 360.0));
+  return raw >= 0.0 && raw < 4294967296.0 ? static_cast<std::uint32_t>(raw) : 0u;
+}
+
+std::int64_t RawAltitude(double metres) {
+  return Saturate<std::int64_t>(metres * 4294967296.0);
+}
+
 void StoreAircraft(const AircraftState& state, OffsetSpace& space) {
   space.Put(kGroundAltitudeOffset, 4,
             static_cast<std::uint32_t>(Saturate<std::int32_t>(state.altitude * 256.0)));

@@ -21,6 +21,7 @@ inline constexpr std::uint32_t kMagvarOffset = 0x02A0;
 inline constexpr std::uint32_t kGroundSpeedOffset = 0x02B4;
 inline constexpr std::uint32_t kLatitudeOffset = 0x0560;
 inline constexpr std::uint32_t kLongitudeOffset = 0x0568;
+inline constexpr std::uint32_t kAltitudeOffset = 0x0570;
 inline constexpr std::uint32_t kHeadingOffset = 0x0580;
 inline constexpr std::uint32_t kServerVersionOffset = 0x3304;
 inline constexpr std::uint32_t kSimulatorWordOffset = 0x3308;
@@ -32,6 +33,10 @@ std::int64_t RawLongitude(double degrees);  // degrees * 2^64 / 360, taken into 
 std::uint32_t RawHeading(double degrees);   // degrees * 11956290, taken into [0, 360)
 std::uint16_t RawMagvar(double degrees);    // degrees * 65536 / 360, modulo 65536
 std::uint32_t RawGroundSpeed(double metres_per_second);  // * 65536, saturated to [0, 2^32)
+// FSUIPC's own heading unit: degrees * 2^32 / 360, taken into [0, 360).
+std::uint32_t RawTrueHeading(double degrees);
+// Metres as signed 32.32 fixed point (whole metres in the high half), saturated; NaN gives 0.
+std::int64_t RawAltitude(double metres);
 
 // Stores the aircraft's values at their offsets.
 void StoreAircraft(const AircraftState& state, OffsetSpace& space);
