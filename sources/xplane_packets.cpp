@@ -10,10 +10,10 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 5;
 
-void PutI32(std::vector<std::uint8_t>& out, std::int32_t value) {
+void StoreI32(std::uint8_t* at, std::int32_t value) {
   const auto bits = static_cast<std::uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) {
-    out.push_back(static_cast<std::uint8_t>(bits >> shift));
+  for (int i = 0; i < 4; ++i) {
+    at[i] = static_cast<std::uint8_t>(bits >> (8 * i));
   }
 }
 
@@ -49,21 +49,21 @@ bool HasHeader(std::span<const std::uint8_t> datagram, std::string_view kind,
 }  // namespace
 
 std::vector<std::uint8_t> RposRequest(int rate) {
-  const std::string digits = std::to_string(rate < 0 ? 0 : rate);
-  std::vector<std::uint8_t> out = {'R', 'P', 'O', 'S', 0};
-  out.insert(out.end(), digits.begin(), digits.end());
-  out.push_back(0);
-  return out;
+  const std::string text =
+      std::string("RPOS", 4) + '\0' + std::to_string(rate < 0 ? 0 : rate) + '\0';
+  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 std::vector<std::uint8_t> RrefRequest(int rate, std::int32_t index, std::string_view dataref) {
-  std::vector<std::uint8_t> out = {'R', 'R', 'E', 'F', 0};
-  PutI32(out, rate < 0 ? 0 : rate);
-  PutI32(out, index);
+  std::vector<std::uint8_t> out(kRrefRequestSize, 0);
+  std::memcpy(out.data(), "RREF", 4);
+  StoreI32(&out[5], rate < 0 ? 0 : rate);
+  StoreI32(&out[9], index);
   const std::size_t name_size =
       dataref.size() < kDatarefNameSize ? dataref.size() : kDatarefNameSize - 1;
-  out.insert(out.end(), dataref.begin(), dataref.begin() + static_cast<std::ptrdiff_t>(name_size));
-  out.resize(kRrefRequestSize, 0);
+  if (name_size != 0) {
+    std::memcpy(&out[13], dataref.data(), name_size);
+  }
   return out;
 }
 

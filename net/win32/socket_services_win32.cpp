@@ -1,7 +1,9 @@
 // UDP sockets through Winsock 2.
 
-#include <mstcpip.h>
+// winsock2.h first: the others rely on its types.
 #include <winsock2.h>
+//
+#include <mswsock.h>
 #include <ws2tcpip.h>
 
 #include <cstring>

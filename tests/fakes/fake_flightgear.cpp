@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     std::snprintf(line, sizeof line, "%.7f,%.7f,%.1f,%.2f,%.2f,%.1f", lat, lon, alt_ft, heading,
                   magvar, speed_kt);
     lines.push_back(line);
+    loop = true;  // a standing aircraft is sent until killed
   }
 
   const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
