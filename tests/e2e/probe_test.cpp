@@ -11,11 +11,16 @@ using testing::PrivateRuntimeDir;
 using testing::RunProgram;
 using testing::SimProcess;
 
+// FSUIPC only: no listening on this computer's X-Plane and FlightGear ports, which a simulator
+// or another test run may be using (tests/e2e/sources_probe_test.cpp tries them on ports of
+// their own).
+const std::vector<std::string> kFsuipcOnly = {"--xplane-port", "0", "--flightgear-port", "0"};
+
 TEST(Probe, ReportsConnectionVersionAndOneSample) {
   PrivateRuntimeDir runtime;
   SimProcess sim({"--lat", "50.0875", "--lon", "14.421", "--heading", "5"});
   ASSERT_TRUE(sim.WaitUntilReady());
-  const auto run = RunProgram(QUORVANE_PROBE_PATH, {});
+  const auto run = RunProgram(QUORVANE_PROBE_PATH, kFsuipcOnly);
   EXPECT_EQ(run.output,
             "Connect: Okay\n"
             "FSUIPC Version: 3.622b\n"
@@ -32,7 +37,7 @@ TEST(Probe, VersionIsPrintedWithoutTouchingTheLink) {
 
 TEST(Probe, WithoutASimulatorSaysSoAndFails) {
   PrivateRuntimeDir runtime;
-  const auto run = RunProgram(QUORVANE_PROBE_PATH, {});
+  const auto run = RunProgram(QUORVANE_PROBE_PATH, kFsuipcOnly);
   EXPECT_EQ(run.output, "Connect: Cannot link to FSUIPC or WideClient\n");
   EXPECT_NE(run.exit_status, 0);
 }
@@ -42,7 +47,7 @@ TEST(Probe, ASampleThatFailsShowsTheFailureAndFails) {
   // The handshake takes one exchange; the server then vanishes before the sample.
   SimProcess sim({"--exit-after", "1"});
   ASSERT_TRUE(sim.WaitUntilReady());
-  const auto run = RunProgram(QUORVANE_PROBE_PATH, {});
+  const auto run = RunProgram(QUORVANE_PROBE_PATH, kFsuipcOnly);
   EXPECT_EQ(run.output,
             "Connect: Okay\n"
             "FSUIPC Version: 3.622b\n"
@@ -54,7 +59,7 @@ TEST(Probe, RefusesAServerWithoutTheSimulatorTag) {
   PrivateRuntimeDir runtime;
   SimProcess sim({"--version", "19980005", "--sim-word", "0x12340008"});
   ASSERT_TRUE(sim.WaitUntilReady());
-  const auto run = RunProgram(QUORVANE_PROBE_PATH, {});
+  const auto run = RunProgram(QUORVANE_PROBE_PATH, kFsuipcOnly);
   EXPECT_EQ(run.output, "Connect: Incorrect version of FSUIPC, or not FSUIPC\n");
   EXPECT_NE(run.exit_status, 0);
 }
@@ -64,7 +69,7 @@ TEST(Probe, SampleExchangesAsTheServerLogsThem) {
   const std::string log = runtime.path() + "/exchanges.log";
   SimProcess sim({"--log", log});
   ASSERT_TRUE(sim.WaitUntilReady());
-  ASSERT_EQ(RunProgram(QUORVANE_PROBE_PATH, {}).exit_status, 0);
+  ASSERT_EQ(RunProgram(QUORVANE_PROBE_PATH, kFsuipcOnly).exit_status, 0);
   std::vector<std::string> lengths;
   for (const std::string& line : testing::ReadLines(log)) {
     lengths.push_back(line.substr(0, line.find(' ')));

@@ -1,5 +1,6 @@
 #include "tests/support/sim_process.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -118,7 +119,8 @@ int SimProcess::Wait() {
 
 ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& arguments) {
   std::array<int, 2> pipe_fds{};
-  if (::pipe(pipe_fds.data()) != 0) {
+  // Close-on-exec: a program another thread starts meanwhile must not hold the pipe open.
+  if (::pipe2(pipe_fds.data(), O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe failed");
   }
   posix_spawn_file_actions_t actions;
