@@ -17,6 +17,9 @@ targets=(
   "settings_reader 4096"
   "user_dirs 1024"
   "sim_options 512"
+  "flightgear_line 300"
+  "xplane_rpos 100"
+  "xplane_rref 4096"
 )
 
 scripts/ensure-packages.sh

@@ -184,7 +184,8 @@ SendSchedule XPlaneSource::Due(SourceTime now) {
       }
       quiet_at = std::max(quiet_at, oldest + kResubscribeAfter + std::chrono::milliseconds(1));
     }
-    schedule.next = quiet_at;
+    // Never in the past, even when a batch was sent long after it fell due.
+    schedule.next = std::max(quiet_at, now);
   }
   return schedule;
 }

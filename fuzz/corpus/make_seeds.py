@@ -194,3 +194,56 @@ write("sim_options", "help", arguments(b"--help"))
 # Regression input: a rate of NaN was taken (found by this target's check of --rate).
 write("sim_options", "regression_rate_nan", arguments(b"--demo", b"--rate", b"nan"))
 write("sim_options", "bad_values", arguments(b"--lat", b"nan", b"--poke", b"0:9:1", b"stray"))
+
+
+# flightgear_line: one datagram, as FlightGear's generic output sends it.
+write("flightgear_line", "recorded_line", b"21.3189041,-157.9365388,3001.7,350.27,9.49,110.4\n")
+write("flightgear_line", "with_version", b"21.3189041,-157.9365388,3001.7,350.27,9.49,110.4,2020.3.16\n")
+write("flightgear_line", "crlf_no_version", b"50.0875,14.421,1200.0,95.00,0.00,0.0\r\n")
+write("flightgear_line", "not_numbers", b"nan,inf,-infinity,1e999,+5, 6\n")
+write("flightgear_line", "too_many_fields", b"1,2,3,4,5,6,7,8\n")
+write("flightgear_line", "two_lines", b"1,2,3,4,5,6\n1,2,3,4,5,6\n")
+
+
+def f32(value):
+    return struct.pack("<f", value)
+
+
+def f64(value):
+    return struct.pack("<d", value)
+
+
+def rpos(lat, lon, elevation, height, heading, fifth=b"4"):
+    return (b"RPOS" + fifth + f64(lon) + f64(lat) + f64(elevation) + f32(height) + f32(3.5)
+            + f32(heading) + f32(0.0) * 7)
+
+
+def rref(pairs, fifth=b","):
+    return b"RREF" + fifth + b"".join(u32(index & 0xFFFFFFFF) + f32(value) for index, value in pairs)
+
+
+# xplane_rpos: one datagram.
+write("xplane_rpos", "position", rpos(21.3189041, -157.9365388, 914.9, 12.5, 80.25))
+write("xplane_rpos", "documented_header", rpos(50.0875, 14.421, 380.0, 0.0, 95.0, b"\0"))
+write("xplane_rpos", "nan_latitude", rpos(float("nan"), 14.421, 380.0, 0.0, 95.0))
+write("xplane_rpos", "truncated", rpos(1, 2, 3, 4, 5)[:40])
+write("xplane_rpos", "oversized", rpos(1, 2, 3, 4, 5) + b"\0")
+
+
+# xplane_rref: datagrams, each a length byte (0x80 set: a u16 length follows) and its bytes,
+# then a byte of 16 ms steps since the last.
+def datagram(data, step=6):
+    head = bytes([len(data)]) if len(data) < 0x80 else bytes([0x80]) + u16(len(data))
+    return head + data + bytes([step])
+
+
+ANSWER = (datagram(rpos(50.0875, 14.421, 400.0, 20.0, 90.0))
+          + datagram(rref([(4, 121004.0), (1, 90.0), (2, 80.0), (3, 100.0)])))
+write("xplane_rref", "answers", ANSWER)
+write("xplane_rref", "answers_then_silence", ANSWER + datagram(b"", 255) + datagram(b"", 255))
+write("xplane_rref", "unknown_and_bad_values",
+      ANSWER + datagram(rref([(977, 1.0), (3, float("nan")), (1, 1e9), (-1, 0.0)])))
+write("xplane_rref", "variation_across_north",
+      datagram(rpos(1, 2, 3, 4, 5.0)) + datagram(rref([(1, 5.0), (2, 355.0), (3, 0.0)])))
+write("xplane_rref", "partial_pair", datagram(rref([(1, 1.0)])[:-1]))
+write("xplane_rref", "many_pairs", datagram(rref([(3, 1.0)] * 184)))
