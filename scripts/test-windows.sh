@@ -51,6 +51,7 @@ run_under_display() {
   # One program at a time: a server window is seen by every program on the desktop.
   ctest --preset windows --timeout 180 || failed=1
   probe_check || failed=1
+  sources_check || failed=1
   tests/e2e/windows_program_check.sh build-win/bin || failed=1
   tests/e2e/windows_installer_check.sh dist/quorvane-setup.exe \
     "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-win/CMakeCache.txt)" || failed=1
@@ -65,9 +66,11 @@ run_under_display() {
 probe_check() {
   local folder output status sim
   folder=$(mktemp -d)
-  # Without a server first, while surely none runs.
+  # Without a server first, while surely none runs (and no listening for X-Plane or FlightGear,
+  # which sources_check tries on ports of its own).
   status=0
-  output=$(wine build-win/bin/quorvane-probe.exe | tr -d '\r') || status=$?
+  output=$(wine build-win/bin/quorvane-probe.exe --xplane-port 0 --flightgear-port 0 |
+    tr -d '\r') || status=$?
   if [ "$output" != "Connect: Cannot link to FSUIPC or WideClient" ] || [ "$status" -eq 0 ]; then
     echo "probe without a simulator: exit $status, printed:"$'\n'"$output" >&2
     rm -rf "$folder"
@@ -96,6 +99,48 @@ Lat: 50.087500   Lon: 14.421000   H:    5.00"
   echo "quorvane-probe.exe against quorvane-sim.exe: as on Linux"
 }
 
+# quorvane-probe.exe finds X-Plane and FlightGear through Winsock: the fake ones, run under Wine
+# too, on ports of their own.
+sources_check() {
+  local folder output status fake failed=0
+  local xplane_port=$((20000 + RANDOM % 20000)) flightgear_port=$((40000 + RANDOM % 20000))
+  folder=$(mktemp -d)
+  wine build-win/bin/fake-flightgear.exe --port "$flightgear_port" --version 2020.3.16 &
+  fake=$!
+  status=0
+  output=$(wine build-win/bin/quorvane-probe.exe --xplane-port 0 --flightgear-port \
+    "$flightgear_port" --wait 10 | tr -d '\r') || status=$?
+  kill "$fake" 2>/dev/null || true
+  wait "$fake" 2>/dev/null || true
+  if [ "$output" != "Connect: Okay
+FlightGear 2020.3.16
+Lat: 50.087500   Lon: 14.421000   H:   94.79" ] || [ "$status" -ne 0 ]; then
+    echo "probe against fake-flightgear.exe: exit $status, printed:"$'\n'"$output" >&2
+    failed=1
+  fi
+
+  wine build-win/bin/fake-xplane.exe --port "$xplane_port" --ready-file "$folder/ready" &
+  fake=$!
+  for _ in $(seq 200); do
+    [ -e "$folder/ready" ] || ! kill -0 "$fake" 2>/dev/null && break
+    sleep 0.1
+  done
+  status=0
+  output=$(wine build-win/bin/quorvane-probe.exe --xplane-port "$xplane_port" --flightgear-port 0 \
+    --wait 10 | tr -d '\r') || status=$?
+  kill "$fake" 2>/dev/null || true
+  wait "$fake" 2>/dev/null || true
+  rm -rf "$folder"
+  if [ "$output" != "Connect: Okay
+X-Plane 12.1.0
+Lat: 50.087500   Lon: 14.421000   H:   94.79" ] || [ "$status" -ne 0 ]; then
+    echo "probe against fake-xplane.exe: exit $status, printed:"$'\n'"$output" >&2
+    failed=1
+  fi
+  [ "$failed" -eq 0 ] && echo "quorvane-probe.exe against fake-xplane.exe and fake-flightgear.exe: found"
+  return "$failed"
+}
+
 # xvfb-run is a POSIX shell script, which drops exported bash functions: pass them as text.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  bash -c "set -euo pipefail; $(declare -f run_under_display probe_check); run_under_display"
+  bash -c "set -euo pipefail; $(declare -f run_under_display probe_check sources_check); run_under_display"

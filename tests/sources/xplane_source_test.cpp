@@ -81,10 +81,13 @@ TEST(XPlaneSource, SubscribesAgainWhileXPlaneIsQuietButNotWhileItSends) {
   EXPECT_EQ(source.Due(kStart + 2000ms).datagrams.size(), 2u);
   source.Due(kStart + 2050ms);
   source.Due(kStart + 2100ms);
-  // X-Plane answers; while it keeps sending, nothing is sent again.
+  // X-Plane answers; while it keeps sending, nothing is sent again, and the next look is when
+  // it would have been quiet too long (not at once: the source's thread would spin).
   for (auto at = 2200ms; at <= 6000ms; at += 200ms) {
     Answer(source, kStart + at);
-    EXPECT_TRUE(source.Due(kStart + at).datagrams.empty()) << at.count();
+    const SendSchedule schedule = source.Due(kStart + at);
+    EXPECT_TRUE(schedule.datagrams.empty()) << at.count();
+    EXPECT_EQ(schedule.next, kStart + at + 2001ms) << at.count();
   }
   // Restarted, it knows no subscriptions and falls quiet: after two seconds, a new round.
   EXPECT_TRUE(source.Due(kStart + 8000ms).datagrams.empty());
