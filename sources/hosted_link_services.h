@@ -7,17 +7,9 @@
 
 #include "link/link_services.h"
 #include "simulator/offset_space.h"
-#include "sources/source_reading.h"
+#include "sources/reading_provider.h"
 
 namespace quorvane::sources {
-
-// Where a hosted server takes the aircraft from: a simulator's latest reading while current.
-class ReadingProvider {
- public:
-  virtual ~ReadingProvider() = default;
-  // The latest reading, or nothing when the simulator has stopped sending.
-  virtual std::optional<SourceReading> Current() const = 0;
-};
 
 // The link's platform services answered inside this process by an FSUIPC-like server whose
 // offset space holds a simulator's latest reading, so that the link, the sampler and everything

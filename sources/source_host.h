@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "net/socket_services.h"
-#include "sources/hosted_link_services.h"
+#include "sources/reading_provider.h"
 #include "sources/simulator_source.h"
 
 namespace quorvane::sources {

@@ -37,6 +37,10 @@ struct Refused {
   Verdict verdict;
 };
 
+void PrintTo(const Refused& refused, std::ostream* out) {
+  *out << ::testing::PrintToString(refused.text);
+}
+
 class FlightGearLineRefuses : public ::testing::TestWithParam<Refused> {};
 
 TEST_P(FlightGearLineRefuses, WithItsReason) {

@@ -64,6 +64,10 @@ struct BadPosition {
   Verdict verdict;
 };
 
+void PrintTo(const BadPosition& bad, std::ostream* out) {
+  *out << bad.what;
+}
+
 std::vector<std::uint8_t> Resized(std::vector<std::uint8_t> bytes, std::size_t size) {
   bytes.resize(size, 0);
   return bytes;
