@@ -5,7 +5,11 @@ cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh
 # Compiles go through ccache when it is there: CI and later runs on this machine reuse earlier
 # objects (a cold build of every preset takes most of the time budget on two cores).
-if command -v ccache >/dev/null; then export CMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
+if command -v ccache >/dev/null; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+  # Objects are shared between checkouts in other folders (paths below here are hashed relative).
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+fi
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
 ctest --preset sanitize -j "$(nproc)" "$@"
