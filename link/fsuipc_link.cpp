@@ -3,18 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/fsuipc_offsets.h"
 #include "link/request_block.h"
 
 namespace quorvane {
-
-namespace {
-
-constexpr std::uint32_t kServerVersionOffset = 0x3304;
-constexpr std::uint32_t kSimulatorWordOffset = 0x3308;
-constexpr std::uint32_t kClientVersionOffset = 0x330A;
-constexpr std::uint32_t kSimulatorWordTag = 0xFADE;
-
-}  // namespace
 
 FsuipcLink::FsuipcLink(LinkServices& services) : services_(services) {
   // The most requests that fit: every one takes at least a 12-byte header.
@@ -89,8 +81,8 @@ bool FsuipcLink::Open(std::uint32_t requested_simulator, LinkResult& result) {
     return false;
   }
 
-  const bool version_ok =
-      server_version_ >= kMinimumServerVersion && (simulator_version_ >> 16) == kSimulatorWordTag;
+  const bool version_ok = server_version_ >= kMinimumServerVersion &&
+                          (simulator_version_ >> 16) == fsuipc::kSimulatorWordTag;
   if (!version_ok) {
     return FailAndClose(
         found_by_fallback ? LinkResult::MaybeWideClient : LinkResult::WrongServerVersion, result);
@@ -107,14 +99,17 @@ bool FsuipcLink::Handshake(LinkResult& result) {
   // The client version goes out in the first pass only, even when more passes follow.
   for (int pass = 0; pass < kHandshakePasses && (server_version_ == 0 || simulator_version_ == 0);
        ++pass) {
-    if (!QueueRead(kServerVersionOffset, 4, &server_version_, result) ||
-        !QueueRead(kSimulatorWordOffset, 4, &simulator_version_, result)) {
+    if (!QueueRead(fsuipc::kServerVersion.offset, fsuipc::kServerVersion.size, &server_version_,
+                   result) ||
+        !QueueRead(fsuipc::kSimulatorWord.offset, fsuipc::kSimulatorWord.size, &simulator_version_,
+                   result)) {
       return false;
     }
     if (pass == 0) {
       const std::uint8_t version_bytes[2] = {static_cast<std::uint8_t>(client_version_),
                                              static_cast<std::uint8_t>(client_version_ >> 8)};
-      if (!QueueWrite(kClientVersionOffset, 2, version_bytes, result)) {
+      if (!QueueWrite(fsuipc::kClientVersion.offset, fsuipc::kClientVersion.size, version_bytes,
+                      result)) {
         return false;
       }
     }

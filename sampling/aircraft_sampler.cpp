@@ -1,5 +1,6 @@
 #include "sampling/aircraft_sampler.h"
 
+#include "link/fsuipc_offsets.h"
 #include "link/link_result.h"
 #include "sampling/conversions.h"
 #include "sampling/number_text.h"
@@ -12,10 +13,9 @@ std::string SummaryLine(const AircraftFix& fix) {
          "   H: " + FormatFixed(fix.Heading, 7, 2);
 }
 
-bool AircraftSampler::ReadOne(std::uint32_t offset, std::uint32_t size, void* holder,
-                              const PanelText& panel) {
+bool AircraftSampler::ReadOne(const fsuipc::Field& field, void* holder, const PanelText& panel) {
   LinkResult result = LinkResult::Okay;
-  if (!link_.QueueRead(offset, size, holder, result)) {
+  if (!link_.QueueRead(field.offset, field.size, holder, result)) {
     panel(std::string("Reading: ") + LinkResultMessage(result));
     return false;
   }
@@ -30,25 +30,25 @@ std::optional<AircraftFix> AircraftSampler::SampleAircraft(const PanelText& pane
   // Each read is its own exchange, and each derived value is computed right after its read. The
   // sample stops at its first failure: it yields no fix anyway, and against a server that does
   // not answer every further read would only wait out its own ten time-outs.
-  if (!ReadOne(0x0020, sizeof unused_, unused_, panel) ||
-      !ReadOne(0x02A0, sizeof raw_variation_, &raw_variation_, panel)) {
+  if (!ReadOne(fsuipc::kGroundAltitude, unused_, panel) ||
+      !ReadOne(fsuipc::kMagneticVariation, &raw_variation_, panel)) {
     return std::nullopt;
   }
   const double variation = MagneticVariationDegrees(raw_variation_);
   AircraftFix fix;
-  if (!ReadOne(0x0560, sizeof raw_latitude_, &raw_latitude_, panel)) {
+  if (!ReadOne(fsuipc::kLatitude, &raw_latitude_, panel)) {
     return std::nullopt;
   }
   fix.Latitude = LatitudeDegrees(static_cast<double>(raw_latitude_));
-  if (!ReadOne(0x0568, sizeof raw_longitude_, &raw_longitude_, panel)) {
+  if (!ReadOne(fsuipc::kLongitude, &raw_longitude_, panel)) {
     return std::nullopt;
   }
   fix.Longitude = LongitudeDegrees(static_cast<double>(raw_longitude_));
-  if (!ReadOne(0x0580, sizeof raw_heading_, &raw_heading_, panel)) {
+  if (!ReadOne(fsuipc::kTrueHeading, &raw_heading_, panel)) {
     return std::nullopt;
   }
   fix.Heading = HeadingDegrees(raw_heading_, variation);
-  if (!ReadOne(0x02B4, sizeof raw_ground_speed_, &raw_ground_speed_, panel)) {
+  if (!ReadOne(fsuipc::kGroundSpeed, &raw_ground_speed_, panel)) {
     return std::nullopt;
   }
   fix.Moving = IsMoving(raw_ground_speed_);

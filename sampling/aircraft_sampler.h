@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/fsuipc_link.h"
+#include "link/fsuipc_offsets.h"
 #include "sampling/aircraft_fix.h"
 
 namespace quorvane {
@@ -35,15 +36,21 @@ class AircraftSampler {
   std::optional<AircraftFix> SampleAircraft(const PanelText& panel);
 
  private:
-  bool ReadOne(std::uint32_t offset, std::uint32_t size, void* holder, const PanelText& panel);
+  // Reads one field into its holder, which is exactly the field's size.
+  bool ReadOne(const fsuipc::Field& field, void* holder, const PanelText& panel);
 
   FsuipcLink& link_;
-  std::uint8_t unused_[4] = {};
+  std::uint8_t unused_[fsuipc::kGroundAltitude.size] = {};
   std::uint16_t raw_variation_ = 0;
   std::int64_t raw_latitude_ = 0;
   std::int64_t raw_longitude_ = 0;
   std::uint32_t raw_heading_ = 0;
   std::uint32_t raw_ground_speed_ = 0;
+  static_assert(sizeof raw_variation_ == fsuipc::kMagneticVariation.size);
+  static_assert(sizeof raw_latitude_ == fsuipc::kLatitude.size);
+  static_assert(sizeof raw_longitude_ == fsuipc::kLongitude.size);
+  static_assert(sizeof raw_heading_ == fsuipc::kTrueHeading.size);
+  static_assert(sizeof raw_ground_speed_ == fsuipc::kGroundSpeed.size);
 };
 
 }  // namespace quorvane

@@ -1,28 +1,28 @@
 #include "sampling/conversions.h"
 
+#include "link/fsuipc_offsets.h"
+
 namespace quorvane {
 
 namespace {
 
-constexpr double kLatitudeUnitsPerQuarter = 42957189152768000.0;   // 10001750 * 65536 * 65536
-constexpr double kLongitudeUnitsPerTurn = 18446744073709551616.0;  // 2^64
-// The simulator's heading divisor as the program has always used it (not 2^32 / 360).
+// The heading divisor the program has always used: not FSUIPC's own unit (2^32 / 360 =
+// 11930464.71 a degree), so a real FSUIPC's heading shows about 0.2 % low, as it always has.
 constexpr double kHeadingUnitsPerDegree = 11956290.0;
-constexpr double kSpeedUnitsPerMetre = 65536.0;
 constexpr double kMovingThreshold = 60.0;  // metres per second
 
 }  // namespace
 
 double LatitudeDegrees(double raw) {
-  return raw * 90.0 / kLatitudeUnitsPerQuarter;
+  return raw * 90.0 / fsuipc::kLatitudeUnitsPer90Degrees;
 }
 
 double LongitudeDegrees(double raw) {
-  return raw * 360.0 / kLongitudeUnitsPerTurn;
+  return raw * 360.0 / fsuipc::kLongitudeUnitsPerTurn;
 }
 
 double MagneticVariationDegrees(std::uint16_t raw) {
-  double degrees = raw * 360.0 / 65536.0;
+  double degrees = raw * 360.0 / fsuipc::kVariationUnitsPerTurn;
   if (degrees > 180.0) {
     degrees -= 360.0;
   }
@@ -41,7 +41,7 @@ double HeadingDegrees(std::uint32_t raw, double variation_degrees) {
 }
 
 bool IsMoving(std::uint32_t raw_ground_speed) {
-  return raw_ground_speed / kSpeedUnitsPerMetre > kMovingThreshold;
+  return raw_ground_speed / fsuipc::kSpeedUnitsPerMetrePerSecond > kMovingThreshold;
 }
 
 bool IsOnTheGlobe(double latitude, double longitude) {

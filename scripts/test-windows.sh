@@ -91,7 +91,7 @@ probe_check() {
   rm -rf "$folder"
   local expected="Connect: Okay
 FSUIPC Version: 3.622b
-Lat: 50.087500   Lon: 14.421000   H:    5.00"
+Lat: 50.087500   Lon: 14.421000   H:    4.99"
   if [ "$output" != "$expected" ] || [ "$status" -ne 0 ]; then
     echo "probe against quorvane-sim.exe: exit $status, printed:"$'\n'"$output" >&2
     return 1

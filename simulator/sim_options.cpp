@@ -95,11 +95,11 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   app.add_option("--class", options.class_name, "window class to answer as")->capture_default_str();
   app.add_option("--version", version_text, "server version word at 0x3304 (hex, 36220002)");
   app.add_option("--sim-word", sim_word_text, "simulator word at 0x3308 (hex, FADE0008)");
-  app.add_option("--lat", options.aircraft.latitude, "latitude, degrees north");
-  app.add_option("--lon", options.aircraft.longitude, "longitude, degrees east");
-  app.add_option("--heading", options.aircraft.heading, "heading word, degrees");
-  app.add_option("--magvar", options.aircraft.magvar, "magnetic variation, degrees east");
-  app.add_option("--speed", options.aircraft.speed, "ground speed, metres per second");
+  app.add_option("--lat", options.aircraft.latitude, "latitude, degrees north (0x0560)");
+  app.add_option("--lon", options.aircraft.longitude, "longitude, degrees east (0x0568)");
+  app.add_option("--heading", options.aircraft.heading, "true heading, degrees (0x0580)");
+  app.add_option("--magvar", options.aircraft.magvar, "magnetic variation, degrees east (0x02A0)");
+  app.add_option("--speed", options.aircraft.speed, "ground speed, metres per second (0x02B4)");
   app.add_option("--poke", poke_texts, "OFFSET:SIZE:VALUE raw little-endian integer, applied last")
       ->take_all();
   app.add_flag("--demo", options.demo, "fly an animated circuit in real time");
@@ -111,6 +111,17 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   auto* exit_option = app.add_option("--exit-after", exit_after, "exit after this many exchanges");
   app.add_option("--log", options.log_path, "append one line per exchange to this file");
   app.add_option("--ready-file", options.ready_file, "create this file once listening");
+  app.footer(
+      "The aircraft is stored in FSUIPC's own units, as the real FSUIPC keeps it (little-endian):\n"
+      "  0x0020  4 bytes  the ground's altitude, metres * 256 (signed)\n"
+      "  0x02A0  2 bytes  magnetic variation, degrees * 65536 / 360\n"
+      "  0x02B4  4 bytes  ground speed, metres per second * 65536\n"
+      "  0x0560  8 bytes  latitude, degrees * 10001750 * 2^32 / 90 (signed)\n"
+      "  0x0568  8 bytes  longitude, degrees * 2^64 / 360 (signed)\n"
+      "  0x0570  8 bytes  altitude, metres * 2^32 (signed)\n"
+      "  0x0580  4 bytes  true heading, degrees * 2^32 / 360\n"
+      "Quorvane shows the heading as the word / 11956290 less the variation, as it shows the\n"
+      "real FSUIPC's: --heading 90 shows as 89.81.");
 
   ParsedCommandLine parsed;
   std::ostringstream out;

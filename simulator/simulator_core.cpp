@@ -44,13 +44,13 @@ bool SimulatorCore::OpenLog(std::string& error) {
 }
 
 void SimulatorCore::Refresh(Clock::time_point now) {
-  // The client's version is written to 0x330A, inside the simulator word: keep what it wrote and
+  // The client's version is written inside the simulator word: keep what it wrote and
   // let the next reader still see the server's own words.
   if (exchanges_ != 0) {
-    client_version_ = static_cast<std::uint16_t>(space_.Get(kClientVersionOffset, 2));
+    client_version_ = static_cast<std::uint16_t>(space_.Get(fsuipc::kClientVersion));
   }
-  space_.Put(kServerVersionOffset, 4, options_.version);
-  space_.Put(kSimulatorWordOffset, 4, options_.sim_word);
+  space_.Put(fsuipc::kServerVersion, options_.version);
+  space_.Put(fsuipc::kSimulatorWord, options_.sim_word);
   if (options_.demo) {
     const double seconds = std::chrono::duration<double>(now - start_).count() * options_.rate;
     StoreAircraft(DemoFlightAt(seconds), space_);

@@ -13,11 +13,9 @@ namespace quorvane::sources {
 inline constexpr std::uint32_t kHostedServerVersion = 0x19980005;
 inline constexpr std::uint32_t kHostedSimulatorWord = 0xFADE0000;
 
-// Stores a reading at the offsets FSUIPC keeps these values at, in FSUIPC's own units: the
-// latitude as degrees * 10001750 * 2^32 / 90, the longitude as degrees * 2^64 / 360, the
-// altitude in metres as 32.32 fixed point, the true heading as degrees * 2^32 / 360, the
-// magnetic variation as degrees * 65536 / 360, the ground speed as metres per second * 65536 and,
-// when known, the ground's altitude as metres * 256. Also stores the two version words.
+// Stores a reading as quorvane-sim stores its aircraft: at the offsets FSUIPC keeps these
+// values at, in FSUIPC's own units (link/fsuipc_offsets.h), the ground's altitude as 0 when the
+// simulator does not tell it. Also stores the two version words.
 void StoreReading(const SourceReading& reading, sim::OffsetSpace& space);
 
 }  // namespace quorvane::sources

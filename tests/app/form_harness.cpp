@@ -1,5 +1,6 @@
 #include "tests/app/form_harness.h"
 
+#include "link/fsuipc_offsets.h"
 #include "link/request_block.h"
 
 #include <fstream>
@@ -25,8 +26,7 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
     : files(files_to_use) {
   folder = UniqueTemporaryFolder("quorvane-form");
   platform.documents_folder = folder;
-  services.space.Put(0x3304, 4, 0x36220002);
-  services.space.Put(0x3308, 4, 0xFADE0008);
+  services.PutServerWords();
   PutAircraft({50.1, 14.25, 90.0, 0.0, 0.0, 300.0});
   ServerRunning(true);
   update_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnUpdateTimerTick(); });
@@ -54,7 +54,7 @@ void FormHarness::ServerRunning(bool running) {
     services.on_send = [](std::uint8_t*) { return SendOutcome{false, 0, 1400}; };
   } else {
     services.on_send = [this](std::uint8_t* block) {
-      const bool handshake = quorvane::block::LoadU32(block + 4) == 0x3304;
+      const bool handshake = quorvane::block::LoadU32(block + 4) == fsuipc::kServerVersion.offset;
       SendOutcome outcome = services.Serve(block);
       if (fail_samples && !handshake) {
         outcome.reply = 0;

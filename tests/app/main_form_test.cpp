@@ -12,7 +12,9 @@ namespace {
 
 using testing::FormHarness;
 
-constexpr const char* kSummary = "Lat: 50.100000   Lon: 14.250000   H:   90.00";
+// The harness's aircraft, heading 90 degrees true: 2^30 in FSUIPC's unit, which the client's
+// divisor shows as 89.81, as it shows the real FSUIPC's.
+constexpr const char* kSummary = "Lat: 50.100000   Lon: 14.250000   H:   89.81";
 
 class FormTest : public ::testing::Test {
  protected:
@@ -149,7 +151,7 @@ TEST_F(FormTest, FailedSampleSwitchesToRetryingAndRecoversThroughAFreshLink) {
 
   h.FailSamples(false);
   h.clock.Advance(5000);
-  EXPECT_EQ(form.PanelText(2), "Lat: 51.000000   Lon: 15.000000   H:   10.00");
+  EXPECT_EQ(form.PanelText(2), "Lat: 51.000000   Lon: 15.000000   H:    9.98");
   EXPECT_FALSE(form.Timer1.Enabled());
   EXPECT_TRUE(form.TimerUpdateTime.Enabled());
   EXPECT_EQ(h.documents.RouteCoordinates(), "15.000000,51.000000,0 ");

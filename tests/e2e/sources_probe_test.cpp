@@ -144,7 +144,7 @@ TEST_F(ProbeAgainstSimulators, FsuipcComesFirst) {
   EXPECT_EQ(run.output,
             "Connect: Okay\n"
             "FSUIPC Version: 3.622b\n"
-            "Lat: 50.087500   Lon: 14.421000   H:    5.00\n");
+            "Lat: 50.087500   Lon: 14.421000   H:    4.99\n");
 }
 
 TEST_F(ProbeAgainstSimulators, IgnoresGarbageAndOtherSenders) {

@@ -28,10 +28,7 @@ std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint32_t> words) {
 
 class LinkTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    services.space.Put(0x3304, 4, 0x36220002);
-    services.space.Put(0x3308, 4, 0xFADE0008);
-  }
+  void SetUp() override { services.PutServerWords(); }
 
   bool Open(std::uint32_t requested = 0) { return link.Open(requested, result); }
 

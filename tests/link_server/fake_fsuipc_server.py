@@ -63,7 +63,7 @@ def store_aircraft(space, lat, lon, heading, magvar, speed):
     space.put(0x0560, "<q", round(lat * 42957189152768000 / 90))
     wrapped = (lon + 180.0) % 360.0 - 180.0
     space.put(0x0568, "<q", max(-2**63, min(2**63 - 1, round(wrapped * 2**64 / 360))))
-    space.put(0x0580, "<I", round((heading % 360.0) * 11956290) & 0xFFFFFFFF)
+    space.put(0x0580, "<I", round((heading % 360.0) * 2**32 / 360) & 0xFFFFFFFF)
     space.put(0x02B4, "<I", min(0xFFFFFFFF, max(0, round(speed * 65536))))
 
 

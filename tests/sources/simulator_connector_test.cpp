@@ -42,8 +42,7 @@ class Connector : public ::testing::Test {
  protected:
   Connector() {
     fsuipc_.windows.clear();  // no FSUIPC unless a test starts one
-    fsuipc_.space.Put(0x3304, 4, 0x36220002);
-    fsuipc_.space.Put(0x3308, 4, 0xFADE0008);
+    fsuipc_.PutServerWords();
   }
 
   SimulatorConnector& Make(SimulatorAddresses addresses = {}) {

@@ -1,5 +1,6 @@
 #include "tests/support/fake_link_services.h"
 
+#include "link/fsuipc_offsets.h"
 #include "simulator/block_server.h"
 
 namespace quorvane::testing {
@@ -8,13 +9,18 @@ FakeLinkServices::FakeLinkServices() {
   on_send = [this](std::uint8_t* block) { return Serve(block); };
 }
 
+void FakeLinkServices::PutServerWords(std::uint32_t version, std::uint32_t simulator_word) {
+  space.Put(fsuipc::kServerVersion, version);
+  space.Put(fsuipc::kSimulatorWord, simulator_word);
+}
+
 SendOutcome FakeLinkServices::Serve(std::uint8_t* block) {
   // Like the real server, keep the simulator word readable although clients write their
-  // version into its upper half at 0x330A.
-  const std::uint64_t simulator_word = space.Get(0x3308, 4);
+  // version into its upper half.
+  const std::uint64_t simulator_word = space.Get(fsuipc::kSimulatorWord);
   sim::ServeBlock(block, block_size_, space);
-  client_version_written = static_cast<std::uint16_t>(space.Get(0x330A, 2));
-  space.Put(0x3308, 4, simulator_word);
+  client_version_written = static_cast<std::uint16_t>(space.Get(fsuipc::kClientVersion));
+  space.Put(fsuipc::kSimulatorWord, simulator_word);
   return {};
 }
 

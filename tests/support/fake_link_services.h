@@ -71,13 +71,17 @@ class FakeLinkServices final : public LinkServices {
   std::vector<std::uint32_t> sleeps;
   std::vector<std::string> atom_texts;  // texts passed to AddAtom
   int send_attempts = 0;
-  std::uint16_t client_version_written = 0;  // what the client last wrote at 0x330A
+  std::uint16_t client_version_written = 0;  // what the client last wrote as its version
   int live_windows = 0;
   int live_atoms = 0;
   int live_mappings = 0;
   int live_views = 0;
   std::uint8_t* view() const { return block_.get(); }
 
+  // Puts the handshake words quorvane-sim answers with unless told otherwise: the server's
+  // version 3.622b and the simulator word of simulator 8.
+  void PutServerWords(std::uint32_t version = 0x36220002,
+                      std::uint32_t simulator_word = 0xFADE0008);
   // Serves a block from space the way the real server does.
   SendOutcome Serve(std::uint8_t* block);
 

@@ -54,8 +54,7 @@ TEST(Win32Window, EndOfTheSessionDuringAnErrorBoxEndsItAndClosesTheWindow) {
   platform.documents_folder = folder.path();
   FakeDecimalSeparator decimal;
   FakeLinkServices services;
-  services.space.Put(0x3304, 4, 0x36220002);
-  services.space.Put(0x3308, 4, 0xFADE0008);
+  services.PutServerWords();
   FsuipcLink link{services};
   XmlWriter writer;
   KmlDocuments documents{writer, PlatformFileSystem(), ""};
