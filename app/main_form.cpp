@@ -31,13 +31,15 @@ class FlagScope {
 
 }  // namespace
 
-TForm1::TForm1(FormContext context)
-    : TimerUpdateTime(context.update_timer, 60000),
-      Timer1(context.retry_timer, kRetryPeriodMs),
-      context_(std::move(context)),
+TForm1::TForm1(FormContext context, std::optional<SettingsPlace> settings)
+    : context_(std::move(context)),
+      TimerUpdateTime(context_.update_timer, 60000),
+      Timer1(context_.retry_timer, kRetryPeriodMs),
       sampler_(context_.link),
       rx_spin_edit1_([this] { RxSpinEdit1Change(); }) {
-  Events.show = [this] { FormShow(); };
+  if (settings) {
+    settings_.emplace(*settings, static_cast<StoredControls&>(*this));
+  }
 }
 
 // --- Events ---
@@ -69,18 +71,17 @@ void TForm1::OnCreate() {
   Guarded([this] { FormCreate(); });
 }
 void TForm1::OnShow() {
-  Guarded([this] {
-    if (Events.show) {
-      Events.show();
-    }
-  });
+  // The stored settings come first, through the controls' ordinary setters, so that FormShow
+  // sees the restored interval and check boxes.
+  if (settings_) {
+    settings_->RestoreAtShow();
+  }
+  Guarded([this] { FormShow(); });
 }
 void TForm1::OnDestroy() {
-  Guarded([this] {
-    if (Events.destroy) {
-      Events.destroy();
-    }
-  });
+  if (settings_) {
+    settings_->SaveAtDestroy();
+  }
 }
 // The window takes events while the link waits for the server (a close must not wait), so these
 // may arrive in the middle of an exchange; the link serves one exchange at a time, and a closed
@@ -143,13 +144,11 @@ bool TForm1::Close(bool ask_on_failure) {
   context_.interrupt.Request();
   {
     FlagScope closing(closing_);
-    Guarded([this, ask_on_failure] {
-      bool can_close = true;
-      if (Events.close_query) {
-        Events.close_query(can_close);
-      }
-      closed_ = can_close && FormClose(ask_on_failure);
-    });
+    // The settings are saved as they stand before the close handling runs.
+    if (settings_) {
+      settings_->SaveAtCloseQuery();
+    }
+    Guarded([this, ask_on_failure] { closed_ = FormClose(ask_on_failure); });
   }
   if (terminating_) {
     // Told to end, the program ends even when a part of the close handling failed.
@@ -250,6 +249,7 @@ bool TForm1::ConnectLink() {
   FlagScope busy(link_busy_);
   LinkResult result = LinkResult::Okay;
   const bool opened = context_.link.Open(0, result);
+  link_opened_ = opened;
   SetPanel(kConnectPanel, std::string(kConnectPrefix) + LinkResultMessage(result));
   if (opened) {
     SetPanel(kVersionPanel, VersionText(context_.link.ServerVersion()));
@@ -328,7 +328,9 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::Button1Click() {
-  if (panels_[kConnectPanel].size() >= 13 && panels_[kConnectPanel].compare(9, 4, "Okay") == 0) {
+  // Only while the latest opening of the link succeeded, which "Connect: Okay" shows; a failed
+  // sample since then does not count.
+  if (link_opened_) {
     TimerUpdateTimeTimer();
     context_.platform.OpenWithShell(context_.documents.AircraftDocumentPath(), "", DocumentsFolder,
                                     ShowMode::Normal);

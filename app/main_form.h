@@ -11,7 +11,7 @@
 #include "app/interval_box.h"
 #include "app/main_view.h"
 #include "app/platform_services.h"
-#include "app/settings/form_storage.h"
+#include "app/settings/main_window_settings.h"
 #include "app/settings/stored_property.h"
 #include "kml/earlier_runs.h"
 #include "kml/kml_documents.h"
@@ -41,19 +41,23 @@ struct FormContext {
 };
 
 // The main window's behaviour, toolkit-free: start-up, the update cycle with its two timers,
-// the viewer rule, "Show", the interval box and the close handling. The toolkit window calls the
-// On... entry points for its events and mirrors what the logic shows through MainView. An error
-// raised by a handler ends that handler and is shown in an error box, one box at a time.
-class TForm1 {
+// the viewer rule, "Show", the interval box, the stored settings and the close handling. The
+// toolkit window calls the On... entry points for its events and mirrors what the logic shows
+// through MainView. An error raised by a handler ends that handler and is shown in an error
+// box, one box at a time.
+class TForm1 final : private StoredControls {
  public:
   static constexpr int kRetryPeriodMs = 5000;
   static constexpr const char* kDynFileName = "f:\\dyn.txt";
 
-  explicit TForm1(FormContext context);
+  // With a place for the settings, the window's placement, the interval and both check boxes
+  // are restored as the window is shown and saved as it closes; without one, nothing is kept.
+  explicit TForm1(FormContext context, std::optional<SettingsPlace> settings = std::nullopt);
 
   // --- Events from the toolkit window ---
-  void OnCreate();             // the window was created, before it is first shown
-  void OnShow();               // the window is being shown
+  void OnCreate();  // the window was created, before it is first shown
+  // The window is being shown: the stored settings are restored, then FormShow runs.
+  void OnShow();
   void OnUpdateTimerTick();    // TimerUpdateTime ticked
   void OnRetryTimerTick();     // Timer1 ticked
   void OnShowButtonClicked();  // "Show"
@@ -62,11 +66,13 @@ class TForm1 {
   void OnIntervalTyped(const std::string& text);
   void OnIntervalStep(int delta);
   void OnIntervalFocusLost();
-  // The user asks to close the window: true when it may close. A failed route save asks
-  // whether to close anyway. A wait of the link for the server under way (the window takes
-  // closes while the link waits) is given up, and the close handling runs at once.
+  // The user asks to close the window: true when it may close. The settings are saved, then
+  // the close handling runs; a failed route save asks whether to close anyway. A wait of the
+  // link for the server under way (the window takes closes while the link waits) is given up,
+  // and the close handling runs at once.
   bool OnCloseRequested();
-  // The window is being destroyed (after it closed, or when the program ends without asking).
+  // The window is being destroyed (after it closed, or when the program ends without asking):
+  // the settings are saved once more if no save at the close completed.
   void OnDestroy();
   // The process was asked to end (SIGINT, SIGTERM, the end of the session), in whatever state:
   // a wait for the server is given up, open message boxes are dismissed, and the close
@@ -74,9 +80,16 @@ class TForm1 {
   // on without asking; then the view ends the program. Errors meanwhile are logged, not shown.
   // Either way the close handling runs once; later requests find the window closed.
   void OnTerminateRequested();
+
+  // --- What the window shows ---
   // The close handling has run to its end: the window is closed for good.
   bool Closed() const { return closed_; }
+  bool AutoRun() const { return check_box1_; }
+  bool ViewerSelect() const { return check_box2_; }
+  bool ShowButtonEnabled() const { return button1_enabled_; }
+  const std::string& PanelText(int panel) const { return panels_.at(panel); }
 
+ private:
   // --- Handlers ---
   void FormCreate();
   void FormShow();
@@ -88,34 +101,16 @@ class TForm1 {
   // Writes and opens the route; false when the close is abandoned.
   bool FormClose(bool ask_on_failure);
 
-  // --- Controls' state, as the program sets it (the ordinary setters: they notify) ---
+  // The controls' state as the program sets it (the ordinary setters: they notify).
   void SetAutoRun(bool checked);
   void SetViewerSelect(bool checked);
-  bool AutoRun() const { return check_box1_; }
-  bool ViewerSelect() const { return check_box2_; }
-  IntervalBox& RxSpinEdit1() { return rx_spin_edit1_; }
-  const std::string& PanelText(int panel) const { return panels_.at(panel); }
-  bool ShowButtonEnabled() const { return button1_enabled_; }
 
-  // The control property an entry of the stored settings names ("RxSpinEdit1", "value"), or
-  // nothing; property names are matched without regard to case.
+  // StoredControls: property names are matched without regard to case.
   std::optional<StoredProperty> FindStoredProperty(const std::string& component,
-                                                   const std::string& property);
+                                                   const std::string& property) override;
   // Shows an error in the error box, unless one is showing already.
-  void ReportError(const std::string& message);
+  void ReportError(const std::string& message) override;
 
-  // The window's show, close-query and destroy events, which the stored settings take over.
-  WindowEvents Events;
-
-  // --- Program state ---
-  int IntervalSeconds = 60;
-  std::string DocumentsFolder;
-  bool UpdatesArmed = false;
-  char SavedDecimalSeparator = '.';
-  AppTimer TimerUpdateTime;
-  AppTimer Timer1;
-
- private:
   void SetPanel(int panel, const std::string& text);
   // Opens the link and shows its result; true when it opened.
   bool ConnectLink();
@@ -125,18 +120,26 @@ class TForm1 {
   void WriteLiveView();
   // Runs an event's handler; an error it raises is shown, and ends only that handler.
   void Guarded(const std::function<void()>& handler);
-  // Runs the close query and then the close handling; true when the window may close.
+  // Saves the settings and then runs the close handling; true when the window may close.
   bool Close(bool ask_on_failure);
   // True when a handler may use the link: no other one is using it and the window is open.
   bool LinkAvailable() const;
 
   FormContext context_;
+  // --- Program state ---
+  int IntervalSeconds = 60;
+  std::string DocumentsFolder;
+  bool UpdatesArmed = false;
+  char SavedDecimalSeparator = '.';
+  AppTimer TimerUpdateTime;
+  AppTimer Timer1;
   AircraftSampler sampler_;
   std::array<std::string, 3> panels_;
   bool check_box1_ = false;
   bool check_box2_ = false;
   bool button1_enabled_ = true;
   IntervalBox rx_spin_edit1_;
+  bool link_opened_ = false;  // the latest opening of the link succeeded: "Show" acts
   bool retry_tick_running_ = false;
   bool error_box_open_ = false;
   bool link_busy_ = false;        // a handler is using the link (which may be waiting)
@@ -144,6 +147,8 @@ class TForm1 {
   bool terminating_ = false;      // the process was asked to end: nothing more is asked
   bool closed_ = false;           // the close handling has completed
   bool live_view_ready_ = false;  // the Documents folder is known: the live view may be written
+  // Made last: resolving the stored properties looks at the controls above.
+  std::optional<MainWindowSettings> settings_;
 };
 
 }  // namespace quorvane

@@ -12,55 +12,47 @@
 
 #include "app/main_form.h"
 #include "app/qt/interval_spin_box.h"
+#include "app/window_layout.h"
 
 namespace quorvane {
 
 namespace {
 
-constexpr int kClientWidth = 605;  // an outer size of 613 x 365 with a classic frame
-constexpr int kClientHeight = 338;
-constexpr int kStatusBarHeight = 19;
-constexpr std::array<int, 3> kPanelWidths = {120, 100, 200};
-
 // Places a control at its designed rectangle, wider only where its text needs more room (the
-// available fonts are wider than the one the layout was designed for).
-void Place(QWidget* control, int left, int top, int width, int height) {
-  control->setGeometry(left, top, std::max(width, control->sizeHint().width()), height);
+// available fonts are wider than the one the layout was designed for), up to its limit.
+void Place(QWidget* control, const layout::ControlLayout& row) {
+  int width = row.box.width;
+  if (row.widen_limit > 0) {
+    width = std::min(std::max(width, control->sizeHint().width()), row.widen_limit - row.box.left);
+  }
+  control->setGeometry(row.box.left, row.box.top, width, row.box.height);
 }
 
 QFont WindowFont() {
   QFont font;
-  font.setFamilies(
-      {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"});
-  font.setPixelSize(11);
+  QStringList faces = {layout::kFontFace};
+  for (const char* face : layout::kFontFallbacks) {
+    faces.append(face);
+  }
+  font.setFamilies(faces);
+  font.setPixelSize(layout::kFontPixelHeight);
   return font;
 }
 
 }  // namespace
 
-MainWindowQt::MainWindowQt() {
-  setWindowTitle("Quorvane");
+MainWindowQt::MainWindowQt()
+    : update_timer_([this] { form_->OnUpdateTimerTick(); }),
+      retry_timer_([this] { form_->OnRetryTimerTick(); }) {
+  setWindowTitle(layout::kCaption);
   setFont(WindowFont());
-  resize(kClientWidth, kClientHeight);
-  move(482, 254);
+  resize(layout::kClientWidth, layout::kClientHeight);
+  move(layout::kLeft, layout::kTop);
 
-  check_box1_ = new QCheckBox("AutoRun", this);
-  check_box2_ = new QCheckBox("Google Earth Select", this);
-  label1_ = new QLabel("Interval sec.", this);
-  rx_spin_edit1_ = new IntervalSpinBox(
-      this, {[this](int delta) { form_->OnIntervalStep(delta); },
-             [this](const QString& text) { form_->OnIntervalTyped(text.toStdString()); },
-             [this] {
-               if (form_ != nullptr) {
-                 form_->OnIntervalFocusLost();
-               }
-             }});
-  button1_ = new QPushButton("Show", this);
-  Place(check_box1_, 40, 13, 97, 17);
-  Place(check_box2_, 176, 16, 121, 17);
-  Place(label1_, 336, 16, 58, 13);
-  rx_spin_edit1_->setGeometry(410, 11, 71, 21);
-  button1_->setGeometry(484, 8, 75, 25);
+  // Made in the table's order, which is the tab order.
+  for (const layout::ControlLayout& row : layout::kControls) {
+    Place(MakeControl(row), row);
+  }
 
   status_bar1_ = new QWidget(this);
   for (std::size_t i = 0; i < panels_.size(); ++i) {
@@ -70,16 +62,40 @@ MainWindowQt::MainWindowQt() {
     panels_[i]->setContentsMargins(2, 0, 2, 0);
   }
   PlaceStatusBar();
+}
 
-  setTabOrder(check_box1_, rx_spin_edit1_);
-  setTabOrder(rx_spin_edit1_, button1_);
-  setTabOrder(button1_, check_box2_);
-
-  connect(check_box1_, &QCheckBox::clicked,
-          [this](bool checked) { form_->OnAutoRunClicked(checked); });
-  connect(check_box2_, &QCheckBox::clicked,
-          [this](bool checked) { form_->OnViewerSelectClicked(checked); });
-  connect(button1_, &QPushButton::clicked, [this] { form_->OnShowButtonClicked(); });
+QWidget* MainWindowQt::MakeControl(const layout::ControlLayout& row) {
+  switch (row.control) {
+    case layout::Control::AutoRun:
+      check_box1_ = new QCheckBox(row.text, this);
+      connect(check_box1_, &QCheckBox::clicked,
+              [this](bool checked) { form_->OnAutoRunClicked(checked); });
+      return check_box1_;
+    case layout::Control::Interval:
+      rx_spin_edit1_ = new IntervalSpinBox(
+          this, {[this](int delta) { form_->OnIntervalStep(delta); },
+                 [this](const QString& text) { form_->OnIntervalTyped(text.toStdString()); },
+                 [this] {
+                   if (form_ != nullptr) {
+                     form_->OnIntervalFocusLost();
+                   }
+                 }});
+      rx_spin_edit1_->ShowText(row.text);
+      return rx_spin_edit1_;
+    case layout::Control::Show:
+      button1_ = new QPushButton(row.text, this);
+      connect(button1_, &QPushButton::clicked, [this] { form_->OnShowButtonClicked(); });
+      return button1_;
+    case layout::Control::ViewerSelect:
+      check_box2_ = new QCheckBox(row.text, this);
+      connect(check_box2_, &QCheckBox::clicked,
+              [this](bool checked) { form_->OnViewerSelectClicked(checked); });
+      return check_box2_;
+    case layout::Control::IntervalLabel:
+      label1_ = new QLabel(row.text, this);
+      return label1_;
+  }
+  return nullptr;
 }
 
 MainWindowQt::~MainWindowQt() {
@@ -94,20 +110,20 @@ void MainWindowQt::Attach(TForm1& form) {
 }
 
 void MainWindowQt::PlaceStatusBar() {
-  status_bar1_->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
+  status_bar1_->setGeometry(0, height() - layout::kStatusBarHeight, width(),
+                            layout::kStatusBarHeight);
   int left = 0;
   for (std::size_t i = 0; i < panels_.size(); ++i) {
-    // The last panel reaches the right edge, as status bars do.
-    int panel_width = kPanelWidths[i];
+    int panel_width = layout::kPanelWidths[i];
     if (i == 0) {
       // Room for any version text, whatever the font.
-      const int text = panels_[0]->fontMetrics().horizontalAdvance("FSUIPC Version: 8.888w");
+      const int text = panels_[0]->fontMetrics().horizontalAdvance(layout::kWidestVersionText);
       panel_width = std::max(panel_width, text + 8);
     } else if (i + 1 == panels_.size()) {
       // The last panel reaches the right edge, as status bars do.
       panel_width = std::max(panel_width, width() - left);
     }
-    panels_[i]->setGeometry(left, 0, panel_width, kStatusBarHeight);
+    panels_[i]->setGeometry(left, 0, panel_width, layout::kStatusBarHeight);
     left += panel_width;
   }
 }
@@ -162,16 +178,15 @@ int MainWindowQt::RunBox(QMessageBox& box) {
 }
 
 void MainWindowQt::ShowError(const std::string& message) {
-  QMessageBox box(QMessageBox::Critical, "Quorvane", QString::fromLocal8Bit(message),
+  QMessageBox box(QMessageBox::Critical, layout::kCaption, QString::fromLocal8Bit(message),
                   QMessageBox::Ok, this);
   RunBox(box);
 }
 
 bool MainWindowQt::AskCloseAnyway(const std::string& message) {
-  QMessageBox box(
-      QMessageBox::Question, "Quorvane",
-      QString::fromLocal8Bit(message) + "\n\nThe route could not be saved. Close anyway?",
-      QMessageBox::Yes | QMessageBox::No, this);
+  QMessageBox box(QMessageBox::Question, layout::kCaption,
+                  QString::fromLocal8Bit(message) + layout::kCloseAnywayQuestion,
+                  QMessageBox::Yes | QMessageBox::No, this);
   box.setDefaultButton(QMessageBox::No);
   return RunBox(box) == QMessageBox::Yes;
 }

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/main_view.h"
+#include "app/qt/qt_timer_backend.h"
+#include "app/window_layout.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,6 +26,9 @@ class MainWindowQt final : public QWidget, public MainView {
   ~MainWindowQt() override;
   // Connects the window to its logic; must be called before the window is shown.
   void Attach(TForm1& form);
+  // The window's two timers, which tick the logic's TimerUpdateTime and Timer1.
+  TimerBackend& UpdateTimer() { return update_timer_; }
+  TimerBackend& RetryTimer() { return retry_timer_; }
 
   void ShowPanelText(int panel, const std::string& text) override;
   void ShowButtonEnabled(bool enabled) override;
@@ -49,17 +54,21 @@ class MainWindowQt final : public QWidget, public MainView {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Makes the control of a row of the layout table and connects its events.
+  QWidget* MakeControl(const layout::ControlLayout& row);
   void PlaceStatusBar();
   // Runs a message box until it is answered or dismissed.
   int RunBox(QMessageBox& box);
 
   TForm1* form_ = nullptr;
-  QCheckBox* check_box1_;
-  QCheckBox* check_box2_;
-  QLabel* label1_;
-  IntervalSpinBox* rx_spin_edit1_;
-  QPushButton* button1_;
-  QWidget* status_bar1_;
+  QtTimerBackend update_timer_;
+  QtTimerBackend retry_timer_;
+  QCheckBox* check_box1_ = nullptr;
+  QCheckBox* check_box2_ = nullptr;
+  QLabel* label1_ = nullptr;
+  IntervalSpinBox* rx_spin_edit1_ = nullptr;
+  QPushButton* button1_ = nullptr;
+  QWidget* status_bar1_ = nullptr;
   std::array<QLabel*, 3> panels_{};
   std::vector<QMessageBox*> open_boxes_;  // innermost last
 };

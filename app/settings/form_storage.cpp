@@ -76,12 +76,6 @@ int ParseStoredInteger(const std::string& text, int default_value) {
 
 TFormPlacement::TFormPlacement(StoreContext context) : context_(std::move(context)) {}
 
-TFormPlacement::~TFormPlacement() {
-  if (events_ != nullptr) {
-    *events_ = previous_;
-  }
-}
-
 void TFormPlacement::RunReported(const std::function<void()>& pass) {
   try {
     pass();
@@ -90,35 +84,24 @@ void TFormPlacement::RunReported(const std::function<void()>& pass) {
   }
 }
 
-void TFormPlacement::Attach(WindowEvents& events) {
-  events_ = &events;
-  previous_ = events;
-  events.show = [this, previous = previous_.show] {
-    if (Active) {
-      RunReported([this] { RestoreWindowSettings(); });
-    }
-    if (previous) {
-      previous();
-    }
-  };
-  events.close_query = [this, previous = previous_.close_query](bool& can_close) {
-    if (previous) {
-      previous(can_close);
-    }
-    if (can_close && Active) {
-      RunReported([this] { SaveWindowSettings(); });
-    }
-  };
-  events.destroy = [this, previous = previous_.destroy] {
-    if (Active && !HasSaved) {
-      SavingAtDestroy = true;
-      RunReported([this] { SaveWindowSettings(); });
-      SavingAtDestroy = false;
-    }
-    if (previous) {
-      previous();
-    }
-  };
+void TFormPlacement::RestoreAtShow() {
+  if (Active) {
+    RunReported([this] { RestoreWindowSettings(); });
+  }
+}
+
+void TFormPlacement::SaveAtCloseQuery() {
+  if (Active) {
+    RunReported([this] { SaveWindowSettings(); });
+  }
+}
+
+void TFormPlacement::SaveAtDestroy() {
+  if (Active && !HasSaved) {
+    SavingAtDestroy = true;
+    RunReported([this] { SaveWindowSettings(); });
+    SavingAtDestroy = false;
+  }
 }
 
 std::string TFormPlacement::ReadString(ProfileFile& file, const std::string& key,

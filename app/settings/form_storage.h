@@ -11,13 +11,6 @@
 
 namespace quorvane {
 
-// The window events a store takes over; each handler slot may be empty.
-struct WindowEvents {
-  std::function<void()> show;
-  std::function<void(bool& can_close)> close_query;
-  std::function<void()> destroy;
-};
-
 // What a store works with.
 struct StoreContext {
   PlacementWindow& window;
@@ -29,17 +22,21 @@ struct StoreContext {
 
 // Keeps a window's placement and state in the settings file: restores them when the window is
 // shown, saves them when it agrees to close, and once more when it is destroyed without a
-// completed save. Errors are reported, never thrown to the window.
+// completed save. The ...At... calls report their errors, never throw them to the window.
 class TFormPlacement {
  public:
   explicit TFormPlacement(StoreContext context);
-  virtual ~TFormPlacement();
+  virtual ~TFormPlacement() = default;
   TFormPlacement(const TFormPlacement&) = delete;
   TFormPlacement& operator=(const TFormPlacement&) = delete;
 
-  // Takes over the window's show, close-query and destroy events, keeping the previous
-  // handlers to call in chain; they are put back when the store is destroyed.
-  void Attach(WindowEvents& events);
+  // The window is being shown: restores, when active.
+  void RestoreAtShow();
+  // The window agrees to close: saves, when active.
+  void SaveAtCloseQuery();
+  // The window is being destroyed: saves once more, when active and no save has completed
+  // since the last restore; "Visible" then records 1.
+  void SaveAtDestroy();
 
   void RestoreWindowSettings();
   void SaveWindowSettings();
@@ -69,9 +66,6 @@ class TFormPlacement {
 
  private:
   void RunReported(const std::function<void()>& pass);
-
-  WindowEvents* events_ = nullptr;
-  WindowEvents previous_;
 };
 
 // A placement store that also keeps control properties named "Component.Property".

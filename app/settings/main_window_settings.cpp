@@ -1,31 +1,41 @@
 #include "app/settings/main_window_settings.h"
 
-#include "app/main_form.h"
-
 namespace quorvane {
 
 namespace {
 
-StoreContext ContextFor(TForm1& form, PlacementWindow& window, ProfileFiles& files,
-                        const std::string& file_name) {
-  return StoreContext{window, files, file_name, "TForm1",
-                      [&form](const std::string& message) { form.ReportError(message); }};
+StoreContext ContextFor(const SettingsPlace& place, StoredControls& controls) {
+  return StoreContext{place.window, place.files, place.file_name, "TForm1",
+                      [&controls](const std::string& message) { controls.ReportError(message); }};
 }
 
 }  // namespace
 
-MainWindowSettings::MainWindowSettings(TForm1& form, PlacementWindow& window, ProfileFiles& files,
-                                       const std::string& file_name)
-    : FormStorage1(ContextFor(form, window, files, file_name)),
-      FormStorage2(ContextFor(form, window, files, file_name)) {
+MainWindowSettings::MainWindowSettings(const SettingsPlace& place, StoredControls& controls)
+    : FormStorage1(ContextFor(place, controls)), FormStorage2(ContextFor(place, controls)) {
   FormStorage2.StoredProps = {"RxSpinEdit1.Value", "CheckBox1.Checked", "CheckBox2.Checked"};
-  // The store that attaches last runs first when the window is shown.
-  FormStorage1.Attach(form.Events);
-  FormStorage2.Attach(form.Events);
   FormStorage2.ResolveStoredProps(
-      [&form](const std::string& component, const std::string& property) {
-        return form.FindStoredProperty(component, property);
+      [&controls](const std::string& component, const std::string& property) {
+        return controls.FindStoredProperty(component, property);
       });
+}
+
+// The orders are those of two stores that each took over the window's events in turn, the
+// second wrapping the first: it restores and saves at destroy before the first, and saves at
+// the close query after it.
+void MainWindowSettings::RestoreAtShow() {
+  FormStorage2.RestoreAtShow();
+  FormStorage1.RestoreAtShow();
+}
+
+void MainWindowSettings::SaveAtCloseQuery() {
+  FormStorage1.SaveAtCloseQuery();
+  FormStorage2.SaveAtCloseQuery();
+}
+
+void MainWindowSettings::SaveAtDestroy() {
+  FormStorage2.SaveAtDestroy();
+  FormStorage1.SaveAtDestroy();
 }
 
 }  // namespace quorvane

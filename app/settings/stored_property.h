@@ -22,6 +22,18 @@ struct StoredProperty {
 using PropertyFinder = std::function<std::optional<StoredProperty>(const std::string& component,
                                                                    const std::string& property)>;
 
+// The window whose controls' properties the stores keep, and whose error report tells what
+// went wrong with the settings file.
+class StoredControls {
+ public:
+  virtual ~StoredControls() = default;
+  // The property an entry names ("RxSpinEdit1", "Value"), or nothing.
+  virtual std::optional<StoredProperty> FindStoredProperty(const std::string& component,
+                                                           const std::string& property) = 0;
+  // Shows an error as the window shows its others.
+  virtual void ReportError(const std::string& message) = 0;
+};
+
 // A floating property's text: general format with at most 18 significant digits, "." as the
 // decimal separator whatever the locale, exponent notation only below 0.00001 or at 10^18 and
 // above ("60", "0.5", "1E-6").

@@ -8,6 +8,7 @@
 
 #include "app/interval_box.h"
 #include "app/main_form.h"
+#include "app/window_layout.h"
 
 namespace quorvane {
 
@@ -16,12 +17,40 @@ namespace {
 constexpr const char* kClassName = "TForm1";
 constexpr UINT_PTR kUpdateTimerId = 1;
 constexpr UINT_PTR kRetryTimerId = 2;
-constexpr int kCheckBox1Id = 101;
-constexpr int kCheckBox2Id = 102;
-constexpr int kIntervalId = 103;
-constexpr int kButton1Id = 104;
-constexpr int kUpDownId = 105;
-constexpr int kStatusBarId = 106;
+// A control's id is its row in the layout table from here on.
+constexpr int kFirstControlId = 101;
+constexpr int kUpDownId = 201;
+constexpr int kStatusBarId = 202;
+
+constexpr int ControlId(layout::Control control) {
+  for (std::size_t row = 0; row < layout::kControls.size(); ++row) {
+    if (layout::kControls[row].control == control) {
+      return kFirstControlId + static_cast<int>(row);
+    }
+  }
+  return 0;
+}
+
+// The window class and style of a control of the kind.
+struct ControlClass {
+  const char* name;
+  DWORD style;
+  int text_extra;  // pixels beside the text, the check box's box
+};
+
+ControlClass ClassOf(layout::Kind kind) {
+  switch (kind) {
+    case layout::Kind::CheckBox:
+      return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 16};
+    case layout::Kind::SpinBox:
+      return {"EDIT", WS_BORDER | ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, 0};
+    case layout::Kind::Button:
+      return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case layout::Kind::Label:
+      return {"STATIC", SS_LEFTNOWORDWRAP, 0};
+  }
+  return {"STATIC", 0, 0};
+}
 
 std::string WindowText(HWND window) {
   const int length = GetWindowTextLengthA(window);
@@ -83,8 +112,9 @@ MainWindowWin32::MainWindowWin32(HINSTANCE instance)
   window_class.lpszClassName = kClassName;
   RegisterClassExA(&window_class);
 
-  window_ = CreateWindowExA(0, kClassName, "Quorvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 482,
-                            254, 613, 365, nullptr, nullptr, instance, this);
+  window_ = CreateWindowExA(0, kClassName, layout::kCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                            layout::kLeft, layout::kTop, layout::kOuterWidth, layout::kOuterHeight,
+                            nullptr, nullptr, instance, this);
   if (window_ == nullptr) {
     throw std::runtime_error("Cannot create the main window");
   }
@@ -101,39 +131,51 @@ MainWindowWin32::~MainWindowWin32() {
 }
 
 void MainWindowWin32::CreateControls() {
-  font_ =
-      CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
-  const auto make = [this](const char* window_class, const char* text, DWORD style, int left,
-                           int top, int width, int height, int id) {
-    HWND control =
-        CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, left, top, width,
-                        height, window_, reinterpret_cast<HMENU>(INT_PTR{id}), instance_, nullptr);
+  font_ = CreateFontA(-layout::kFontPixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                      ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_SWISS, layout::kFontFace);
+  const auto make = [this](const char* window_class, const char* text, DWORD style,
+                           const layout::Box& box, int id) {
+    HWND control = CreateWindowExA(0, window_class, text, WS_CHILD | WS_VISIBLE | style, box.left,
+                                   box.top, box.width, box.height, window_,
+                                   reinterpret_cast<HMENU>(INT_PTR{id}), instance_, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
   };
-  // Created in tab order: AutoRun, the interval, Show, Google Earth Select.
-  check_box1_ =
-      make("BUTTON", "AutoRun", BS_AUTOCHECKBOX | WS_TABSTOP, 40, 13, 97, 17, kCheckBox1Id);
-  rx_spin_edit1_ = make("EDIT", "60", WS_BORDER | ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, 410, 11,
-                        71, 21, kIntervalId);
-  up_down_ = make(UPDOWN_CLASSA, "", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
-                  kUpDownId);
-  SendMessageA(up_down_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(rx_spin_edit1_), 0);
-  SendMessageA(up_down_, UDM_SETRANGE32, IntervalBox::kMinimum, IntervalBox::kMaximum);
-  button1_ = make("BUTTON", "Show", BS_PUSHBUTTON | WS_TABSTOP, 484, 8, 75, 25, kButton1Id);
-  check_box2_ = make("BUTTON", "Google Earth Select", BS_AUTOCHECKBOX | WS_TABSTOP, 176, 16, 121,
-                     17, kCheckBox2Id);
-  label1_ = make("STATIC", "Interval sec.", SS_LEFTNOWORDWRAP, 336, 16, 58, 13, 0);
-  // Where the font at hand is wider than the one the layout was made for, the texts widen
-  // their controls rather than being cut; no control reaches its right-hand neighbour.
-  FitText(check_box1_, 97, 17, 16, 176 - 40);
-  FitText(check_box2_, 121, 17, 16, 336 - 176);
-  FitText(label1_, 58, 13, 0, 410 - 336 - 2);
-  status_bar1_ = make(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, 0, 0, 0, 0, kStatusBarId);
-  // Panels 120 and 100 wide; the last one reaches the right edge.
-  int edges[3] = {120, 220, -1};
-  SendMessageA(status_bar1_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  // Created in the table's order, which is the tab order.
+  for (const layout::ControlLayout& row : layout::kControls) {
+    const ControlClass control_class = ClassOf(row.kind);
+    HWND control =
+        make(control_class.name, row.text, control_class.style, row.box, ControlId(row.control));
+    controls_[row.control] = control;
+    if (row.kind == layout::Kind::SpinBox) {
+      // The arrows beside the box.
+      up_down_ = make(UPDOWN_CLASSA, "", UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                      {0, 0, 0, 0}, kUpDownId);
+      SendMessageA(up_down_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(control), 0);
+      SendMessageA(up_down_, UDM_SETRANGE32, IntervalBox::kMinimum, IntervalBox::kMaximum);
+    }
+    // Where the font at hand is wider than the one the layout was made for, the texts widen
+    // their controls rather than being cut, up to the control's limit.
+    if (row.widen_limit > 0) {
+      FitText(control, row.box, control_class.text_extra, row.widen_limit - row.box.left);
+    }
+  }
+  check_box1_ = controls_[layout::Control::AutoRun];
+  check_box2_ = controls_[layout::Control::ViewerSelect];
+  rx_spin_edit1_ = controls_[layout::Control::Interval];
+  button1_ = controls_[layout::Control::Show];
+
+  status_bar1_ = make(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, {0, 0, 0, 0}, kStatusBarId);
+  // The panels' right edges; the last one reaches the right edge of the window.
+  int edges[layout::kPanelWidths.size()] = {};
+  int right = 0;
+  for (std::size_t i = 0; i < layout::kPanelWidths.size(); ++i) {
+    right += layout::kPanelWidths[i];
+    edges[i] = i + 1 == layout::kPanelWidths.size() ? -1 : right;
+  }
+  SendMessageA(status_bar1_, SB_SETPARTS, layout::kPanelWidths.size(),
+               reinterpret_cast<LPARAM>(edges));
 
   // Typing is filtered and followed in the edit itself.
   SetWindowLongPtrA(rx_spin_edit1_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -141,7 +183,7 @@ void MainWindowWin32::CreateControls() {
       SetWindowLongPtrA(rx_spin_edit1_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProcedure)));
 }
 
-void MainWindowWin32::FitText(HWND control, int width, int height, int extra, int limit) {
+void MainWindowWin32::FitText(HWND control, const layout::Box& box, int extra, int limit) {
   HDC context = GetDC(control);
   HGDIOBJ previous = SelectObject(context, font_);
   const std::string text = WindowText(control);
@@ -150,8 +192,8 @@ void MainWindowWin32::FitText(HWND control, int width, int height, int extra, in
   SelectObject(context, previous);
   ReleaseDC(control, context);
   const int needed = std::min(size.cx + extra + 2, static_cast<LONG>(limit));
-  if (needed > width) {
-    SetWindowPos(control, nullptr, 0, 0, needed, height, SWP_NOMOVE | SWP_NOZORDER);
+  if (needed > box.width) {
+    SetWindowPos(control, nullptr, 0, 0, needed, box.height, SWP_NOMOVE | SWP_NOZORDER);
   }
 }
 
@@ -184,11 +226,15 @@ LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND: {
       const int id = LOWORD(wparam);
       const int code = HIWORD(wparam);
-      if (id == kCheckBox1Id && code == BN_CLICKED) {
+      constexpr int kAutoRunId = ControlId(layout::Control::AutoRun);
+      constexpr int kViewerSelectId = ControlId(layout::Control::ViewerSelect);
+      constexpr int kShowId = ControlId(layout::Control::Show);
+      constexpr int kIntervalId = ControlId(layout::Control::Interval);
+      if (id == kAutoRunId && code == BN_CLICKED) {
         form_->OnAutoRunClicked(SendMessageA(check_box1_, BM_GETCHECK, 0, 0) == BST_CHECKED);
-      } else if (id == kCheckBox2Id && code == BN_CLICKED) {
+      } else if (id == kViewerSelectId && code == BN_CLICKED) {
         form_->OnViewerSelectClicked(SendMessageA(check_box2_, BM_GETCHECK, 0, 0) == BST_CHECKED);
-      } else if (id == kButton1Id && code == BN_CLICKED) {
+      } else if (id == kShowId && code == BN_CLICKED) {
         form_->OnShowButtonClicked();
       } else if (id == kIntervalId && code == EN_CHANGE && !showing_interval_) {
         form_->OnIntervalTyped(WindowText(rx_spin_edit1_));
@@ -266,6 +312,8 @@ int MainWindowWin32::Run() {
 
 void MainWindowWin32::ProcessPendingMessages() {
   MSG message{};
+  // Input too: a click on the close button becomes a close only through the default handling.
+  // While the link waits, the window's logic drops what would use the link meanwhile.
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (!Dispatch(message)) {
       PostQuitMessage(static_cast<int>(message.wParam));  // for the loop to see
@@ -301,12 +349,12 @@ void MainWindowWin32::ShowIntervalText(const std::string& text) {
 }
 
 void MainWindowWin32::ShowError(const std::string& message) {
-  MessageBoxA(window_, message.c_str(), "Quorvane", MB_OK | MB_ICONERROR);
+  MessageBoxA(window_, message.c_str(), layout::kCaption, MB_OK | MB_ICONERROR);
 }
 
 bool MainWindowWin32::AskCloseAnyway(const std::string& message) {
-  const std::string text = message + "\n\nThe route could not be saved. Close anyway?";
-  return MessageBoxA(window_, text.c_str(), "Quorvane",
+  const std::string text = message + layout::kCloseAnywayQuestion;
+  return MessageBoxA(window_, text.c_str(), layout::kCaption,
                      MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
@@ -322,18 +370,6 @@ void MainWindowWin32::EndProgram() {
   // Posted: the end of a session (WM_ENDSESSION) must return first, and a box's loop too.
   if (window_ != nullptr) {
     PostMessageA(window_, WM_CLOSE, 0, 0);
-  }
-}
-
-void MainWindowWin32::ProcessMessagesWhileWaiting() {
-  MSG message{};
-  // Input too: a click on the close button becomes a close only through the default handling.
-  // The window's logic drops what would use the link meanwhile.
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (!Dispatch(message)) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop to see
-      return;
-    }
   }
 }
 

@@ -2,11 +2,12 @@
 
 #include <windows.h>
 
-#include <array>
+#include <map>
 
 #include "app/app_timer.h"
 #include "app/main_view.h"
 #include "app/settings/window_placement.h"
+#include "app/window_layout.h"
 
 namespace quorvane {
 
@@ -37,6 +38,8 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   void ShowAutoRun(bool checked) override;
   void ShowViewerSelect(bool checked) override;
   void ShowIntervalText(const std::string& text) override;
+  // Also while the link waits for the server between its attempts, so that a close or the end
+  // of the session is taken at once and the window repaints.
   void ProcessPendingMessages() override;
   void ShowError(const std::string& message) override;
   bool AskCloseAnyway(const std::string& message) override;
@@ -46,10 +49,6 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   void LogError(const std::string& message) override;
   // Closes the window (its close handling has run: nothing is asked) and so ends the loop.
   void EndProgram() override;
-
-  // Dispatches the waiting messages while the link waits for the server between its attempts,
-  // so that a close or the end of the session is taken at once and the window repaints.
-  void ProcessMessagesWhileWaiting();
 
   // PlacementWindow
   WindowPlacement GetPlacement() override;
@@ -81,13 +80,15 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   static LRESULT CALLBACK EditProcedure(HWND edit, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void CreateControls();
-  // Widens a control to its text (plus extra pixels for a check box's box), up to limit.
-  void FitText(HWND control, int width, int height, int extra, int limit);
+  // Widens a control from its designed box to its text (plus extra pixels for a check box's
+  // box), up to limit pixels.
+  void FitText(HWND control, const layout::Box& box, int extra, int limit);
   bool Dispatch(MSG& message);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
+  std::map<layout::Control, HWND> controls_;
   HWND check_box1_ = nullptr;
   HWND check_box2_ = nullptr;
   HWND label1_ = nullptr;

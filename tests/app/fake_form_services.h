@@ -28,6 +28,7 @@ class FakeTimer final : public TimerBackend {
 
   bool running() const { return running_; }
   long long due_ms() const { return due_ms_; }
+  int period_ms() const { return period_ms_; }  // of the latest start
   int starts = 0;
   std::function<void()> on_start;  // called at every start, when set
 

@@ -22,7 +22,8 @@ std::string UniqueTemporaryFolder(const std::string& prefix) {
 FormHarness::FormHarness(std::vector<std::string> arguments)
     : FormHarness(PlatformFileSystem(), std::move(arguments)) {}
 
-FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> arguments)
+FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> arguments,
+                         std::optional<SettingsPlace> settings)
     : files(files_to_use) {
   folder = UniqueTemporaryFolder("quorvane-form");
   platform.documents_folder = folder;
@@ -33,9 +34,11 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
   retry_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnRetryTimerTick(); });
   clock.Register(update_timer.get());
   clock.Register(retry_timer.get());
-  form = std::make_unique<TForm1>(FormContext{
-      view, platform, decimal, link, documents, *update_timer, *retry_timer, std::move(arguments),
-      live_view, track, [this] { return Now(); }, services.interrupt, earlier_runs});
+  form = std::make_unique<TForm1>(
+      FormContext{view, platform, decimal, link, documents, *update_timer, *retry_timer,
+                  std::move(arguments), live_view, track, [this] { return Now(); },
+                  services.interrupt, earlier_runs},
+      std::move(settings));
 }
 
 FormHarness::~FormHarness() {

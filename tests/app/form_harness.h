@@ -28,8 +28,9 @@ class FormHarness {
  public:
   explicit FormHarness(std::vector<std::string> arguments = {});
   // The same, with the documents saved through files (which must outlive the harness) instead of
-  // the real files.
-  explicit FormHarness(FileSystem& files, std::vector<std::string> arguments = {});
+  // the real files, and the window's settings kept where `settings` says.
+  explicit FormHarness(FileSystem& files, std::vector<std::string> arguments = {},
+                       std::optional<SettingsPlace> settings = std::nullopt);
   ~FormHarness();
 
   // The aircraft the server reports from now on.

@@ -44,15 +44,15 @@ TEST_F(FormTest, StartWithServerConnectsAndUpdatesBeforeTheWindowShows) {
   EXPECT_EQ(form.PanelText(2), kSummary);
   EXPECT_EQ(h.view.panels[2], kSummary);
   EXPECT_TRUE(h.Exists(h.AircraftFile()));
-  EXPECT_TRUE(form.TimerUpdateTime.Enabled());
-  EXPECT_EQ(form.TimerUpdateTime.Period(), 60000);
-  EXPECT_FALSE(form.Timer1.Enabled());
+  EXPECT_TRUE(h.update_timer->running());
+  EXPECT_EQ(h.update_timer->period_ms(), 60000);
+  EXPECT_FALSE(h.retry_timer->running());
   EXPECT_TRUE(h.platform.shell_requests.empty());
   EXPECT_EQ(h.decimal.separator, '.');
-  EXPECT_EQ(form.SavedDecimalSeparator, ',');
+  EXPECT_EQ(h.decimal.saved, ',');
   EXPECT_EQ(h.view.interval_text, "60");
   h.form->OnShow();
-  EXPECT_FALSE(form.Timer1.Enabled()) << "showing changes nothing after a good first update";
+  EXPECT_FALSE(h.retry_timer->running()) << "showing changes nothing after a good first update";
 }
 
 TEST_F(FormTest, StartWithoutServerRetriesEveryFiveSecondsUntilItComes) {
@@ -61,24 +61,24 @@ TEST_F(FormTest, StartWithoutServerRetriesEveryFiveSecondsUntilItComes) {
   EXPECT_EQ(form.PanelText(1), "Connect: Cannot link to FSUIPC or WideClient");
   EXPECT_EQ(form.PanelText(0), "");
   EXPECT_EQ(form.PanelText(2), "");
-  EXPECT_FALSE(form.Timer1.Enabled()) << "retrying starts when the window shows";
+  EXPECT_FALSE(h.retry_timer->running()) << "retrying starts when the window shows";
   h.form->OnShow();
-  EXPECT_TRUE(form.Timer1.Enabled());
-  EXPECT_FALSE(form.TimerUpdateTime.Enabled());
+  EXPECT_TRUE(h.retry_timer->running());
+  EXPECT_FALSE(h.update_timer->running());
 
   h.clock.Advance(4999);
   EXPECT_EQ(h.retry_timer->starts, 1);
   h.clock.Advance(1);
   EXPECT_EQ(form.PanelText(1), "Connect: Cannot link to FSUIPC or WideClient");
-  EXPECT_TRUE(form.Timer1.Enabled());
+  EXPECT_TRUE(h.retry_timer->running());
 
   h.ServerRunning(true);
   h.clock.Advance(5000);
   EXPECT_EQ(form.PanelText(1), "Connect: Okay");
   EXPECT_EQ(form.PanelText(0), "FSUIPC Version: 3.622b");
   EXPECT_EQ(form.PanelText(2), kSummary);
-  EXPECT_FALSE(form.Timer1.Enabled());
-  EXPECT_TRUE(form.TimerUpdateTime.Enabled());
+  EXPECT_FALSE(h.retry_timer->running());
+  EXPECT_TRUE(h.update_timer->running());
   EXPECT_TRUE(h.Exists(h.AircraftFile()));
 }
 
@@ -87,18 +87,17 @@ TEST_F(FormTest, StartUpErrorIsShownAndNoSampleIsEverTaken) {
   Start();
   ASSERT_EQ(h.view.errors.size(), 1u);
   EXPECT_EQ(h.view.errors[0], "The Documents folder setting is not text");
-  EXPECT_FALSE(form.UpdatesArmed);
   EXPECT_EQ(h.decimal.separator, ',') << "the separator is not changed";
   EXPECT_EQ(form.PanelText(1), "") << "the link is not opened";
-  EXPECT_TRUE(form.Timer1.Enabled());
+  EXPECT_TRUE(h.retry_timer->running());
 
   h.clock.Advance(5000);
   EXPECT_EQ(form.PanelText(1), "Connect: Okay");
   EXPECT_EQ(form.PanelText(0), "FSUIPC Version: 3.622b");
   EXPECT_EQ(form.PanelText(2), "");
   EXPECT_EQ(SampleExchanges(), 0);
-  EXPECT_FALSE(form.Timer1.Enabled());
-  EXPECT_FALSE(form.TimerUpdateTime.Enabled());
+  EXPECT_FALSE(h.retry_timer->running());
+  EXPECT_FALSE(h.update_timer->running());
 }
 
 TEST(FormCommandLine, OnlyASingleCapitalDCreatesTheKeptOpenFile) {
@@ -113,8 +112,11 @@ TEST(FormCommandLine, OnlyASingleCapitalDCreatesTheKeptOpenFile) {
   FormHarness failing({"D"});
   failing.platform.kept_open_error = true;
   failing.form->OnCreate();
+  failing.form->OnShow();
   EXPECT_EQ(failing.view.errors.size(), 1u);
-  EXPECT_FALSE(failing.form->UpdatesArmed);
+  failing.clock.Advance(5000);
+  EXPECT_EQ(failing.form->PanelText(1), "Connect: Okay");
+  EXPECT_EQ(failing.form->PanelText(2), "") << "start-up ended early: no sample is ever taken";
 }
 
 // --- The update cycle ---
@@ -126,7 +128,7 @@ TEST_F(FormTest, UpdatesComeAtTheIntervalWithAFreshPeriodEachTime) {
   EXPECT_EQ(SampleExchanges(), after_start);
   h.clock.Advance(1);
   EXPECT_EQ(SampleExchanges(), after_start + 6);
-  EXPECT_TRUE(form.TimerUpdateTime.Enabled());
+  EXPECT_TRUE(h.update_timer->running());
   EXPECT_EQ(h.update_timer->due_ms(), 120000);
 }
 
@@ -137,8 +139,8 @@ TEST_F(FormTest, FailedSampleSwitchesToRetryingAndRecoversThroughAFreshLink) {
   h.PutAircraft({51.0, 15.0, 10.0, 0.0, 100.0, 300.0});
   h.clock.Advance(60000);
   EXPECT_EQ(form.PanelText(2), "Processing: IPC request contains bad data");
-  EXPECT_FALSE(form.TimerUpdateTime.Enabled());
-  EXPECT_TRUE(form.Timer1.Enabled());
+  EXPECT_FALSE(h.update_timer->running());
+  EXPECT_TRUE(h.retry_timer->running());
   EXPECT_EQ(h.ReadFile(h.AircraftFile()), first_document);
   EXPECT_EQ(h.documents.RouteCoordinates(), "");
 
@@ -146,14 +148,14 @@ TEST_F(FormTest, FailedSampleSwitchesToRetryingAndRecoversThroughAFreshLink) {
   const int opens = static_cast<int>(h.services.atom_texts.size());
   h.clock.Advance(5000);
   EXPECT_EQ(static_cast<int>(h.services.atom_texts.size()), opens + 1);
-  EXPECT_TRUE(form.Timer1.Enabled());
-  EXPECT_FALSE(form.TimerUpdateTime.Enabled());
+  EXPECT_TRUE(h.retry_timer->running());
+  EXPECT_FALSE(h.update_timer->running());
 
   h.FailSamples(false);
   h.clock.Advance(5000);
   EXPECT_EQ(form.PanelText(2), "Lat: 51.000000   Lon: 15.000000   H:    9.98");
-  EXPECT_FALSE(form.Timer1.Enabled());
-  EXPECT_TRUE(form.TimerUpdateTime.Enabled());
+  EXPECT_FALSE(h.retry_timer->running());
+  EXPECT_TRUE(h.update_timer->running());
   EXPECT_EQ(h.documents.RouteCoordinates(), "15.000000,51.000000,0 ");
 }
 
@@ -220,10 +222,10 @@ TEST_F(FormTest, IntervalChangeRestartsTheCountdown) {
   Start();
   h.clock.Advance(30000);
   form.OnIntervalTyped("1");  // on the way to 120: too small to reach the timer
-  EXPECT_EQ(form.TimerUpdateTime.Period(), 60000);
+  EXPECT_EQ(h.update_timer->period_ms(), 60000);
   form.OnIntervalTyped("12");
   form.OnIntervalTyped("120");
-  EXPECT_EQ(form.IntervalSeconds, 120);
+  EXPECT_EQ(h.update_timer->period_ms(), 120000);
   const int before = SampleExchanges();
   h.clock.Advance(119999);
   EXPECT_EQ(SampleExchanges(), before);
@@ -237,18 +239,17 @@ TEST_F(FormTest, TypedValueOutsideTheRangeIsClampedWhenTheBoxLosesFocus) {
   form.OnIntervalTyped("5");
   form.OnIntervalFocusLost();
   EXPECT_EQ(h.view.interval_text, "10");
-  EXPECT_EQ(form.IntervalSeconds, 10);
-  EXPECT_EQ(form.TimerUpdateTime.Period(), 10000);
+  EXPECT_EQ(h.update_timer->period_ms(), 10000);
   form.OnIntervalTyped("99999999999");
   form.OnIntervalFocusLost();
   EXPECT_EQ(h.view.interval_text, "10") << "text that is not a number counts as 10";
   form.OnIntervalTyped("700");
   form.OnIntervalFocusLost();
-  EXPECT_EQ(form.IntervalSeconds, 600);
+  EXPECT_EQ(h.update_timer->period_ms(), 600000);
   form.OnIntervalStep(+1);
-  EXPECT_EQ(form.IntervalSeconds, 600);
+  EXPECT_EQ(h.view.interval_text, "600");
   form.OnIntervalStep(-1);
-  EXPECT_EQ(form.IntervalSeconds, 599);
+  EXPECT_EQ(h.update_timer->period_ms(), 599000);
 }
 
 // --- Faults ---
@@ -261,7 +262,7 @@ TEST_F(FormTest, FailedSaveIsShownWhileSamplingAndTheRouteGoOn) {
   ASSERT_EQ(h.view.errors.size(), 1u);
   EXPECT_EQ(h.view.errors[0].rfind("Cannot create file \"" + h.AircraftFile() + "\". ", 0), 0u)
       << h.view.errors[0];
-  EXPECT_TRUE(form.TimerUpdateTime.Enabled()) << "updates go on";
+  EXPECT_TRUE(h.update_timer->running()) << "updates go on";
   EXPECT_EQ(h.documents.RouteCoordinates(), "14.300000,50.200000,0 ");
 
   // While the box is up the next updates fail too, without another box on top.
@@ -407,7 +408,7 @@ TEST_F(FormTest, TerminationWhileTheLinkWaitsEndsTheExchange) {
 // use the link meanwhile is dropped, and the close ends the wait.
 TEST_F(FormTest, CloseWhileTheLinkWaitsEndsTheWaitAndNothingNests) {
   Start();
-  form.SetAutoRun(false);
+  form.OnAutoRunClicked(false);
   const int attempts_before = h.services.send_attempts;
   int nested_attempts = 0;
   h.services.on_send = [&](std::uint8_t*) {
@@ -451,7 +452,7 @@ TEST_F(FormTest, SlowServerDoesNotNestRetryTicks) {
   h.services.on_find = [this, &attempts] { attempts.push_back(h.clock.now_ms()); };
   h.clock.Advance(60000);  // the update's sample times out on its first read
   EXPECT_EQ(form.PanelText(2), "Processing: IPC timed out all retries");
-  ASSERT_TRUE(form.Timer1.Enabled());
+  ASSERT_TRUE(h.retry_timer->running());
   h.clock.Advance(120000);
   ASSERT_GE(attempts.size(), 3u);
   // Each opening attempt spends one handshake exchange of ten timed-out sends (21 s); the next

@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "app/settings/ini_file.h"
-#include "app/settings/main_window_settings.h"
 #include "kml/platform_files.h"
 #include "tests/app/form_harness.h"
 
@@ -82,7 +81,8 @@ class ReadOnlyFolder final : public FileSystem {
 // One run of the program: the window, its logic and its two stores over the settings file.
 struct ProgramRun {
   explicit ProgramRun(const std::string& file, FileSystem& files = PlatformFileSystem())
-      : ini_files(files), settings(*harness.form, window, ini_files, file) {}
+      : ini_files(files),
+        harness(PlatformFileSystem(), {}, SettingsPlace{window, ini_files, file}) {}
 
   void Start() {
     harness.form->OnCreate();
@@ -90,11 +90,12 @@ struct ProgramRun {
     window.visible = true;
   }
   bool Close() { return harness.form->OnCloseRequested(); }
+  // The update interval now, in seconds.
+  int Interval() const { return harness.update_timer->period_ms() / 1000; }
 
-  FormHarness harness;
   FakePlacementWindow window;
   IniFiles ini_files;
-  MainWindowSettings settings;
+  FormHarness harness;
 };
 
 class SettingsTest : public ::testing::Test {
@@ -129,7 +130,7 @@ TEST_F(SettingsTest, FirstRunStartsAsDesignedAndClosingWritesTheTwelveKeys) {
   ProgramRun run(file);
   run.Start();
   EXPECT_EQ(run.window.placement.normal, (Rect{482, 254, 1095, 619}));
-  EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+  EXPECT_EQ(run.Interval(), 60);
   EXPECT_FALSE(run.harness.form->AutoRun());
   EXPECT_TRUE(run.harness.view.errors.empty());
   EXPECT_FALSE(fs::exists(file)) << "showing writes nothing";
@@ -156,8 +157,7 @@ TEST_F(SettingsTest, PlaceStateIntervalAndCheckBoxesComeBack) {
   EXPECT_EQ(second.window.placement.normal, (Rect{100, 120, 800, 600}));
   EXPECT_EQ(second.window.state, WindowState::Maximized);
   EXPECT_EQ(second.window.placement.max_position, (Point{-4, -4}));
-  EXPECT_EQ(second.harness.form->IntervalSeconds, 120);
-  EXPECT_EQ(second.harness.form->TimerUpdateTime.Period(), 120000);
+  EXPECT_EQ(second.Interval(), 120);
   EXPECT_TRUE(second.harness.form->AutoRun());
   EXPECT_FALSE(second.harness.view.button_enabled) << "CheckBox1Click ran";
   EXPECT_TRUE(second.harness.form->ViewerSelect());
@@ -221,7 +221,7 @@ TEST_F(SettingsTest, StoredValuesGoThroughTheControlsOwnRules) {
     Write(std::string("[TForm1]\r\n") + c.lines + "\r\n");
     ProgramRun run(file);
     run.Start();
-    EXPECT_EQ(run.harness.form->IntervalSeconds, c.interval) << c.lines;
+    EXPECT_EQ(run.Interval(), c.interval) << c.lines;
     EXPECT_EQ(run.harness.form->AutoRun(), c.auto_run) << c.lines;
     EXPECT_EQ(run.harness.form->ShowButtonEnabled(), !c.auto_run) << c.lines;
     EXPECT_TRUE(run.harness.view.errors.empty()) << c.lines;
@@ -248,10 +248,22 @@ TEST_F(SettingsTest, LowerFormVersionSkipsTheRestoreAndIsWrittenAgainAsZero) {
   Write("[TForm1]\r\nFormVersion=-1\r\nRxSpinEdit1_Value=300\r\nNormPos=1,1,600,400\r\n");
   ProgramRun run(file);
   run.Start();
-  EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+  EXPECT_EQ(run.Interval(), 60);
   EXPECT_EQ(run.window.placement.normal, (Rect{482, 254, 1095, 619}));
   ASSERT_TRUE(run.Close());
   EXPECT_NE(Read().find("FormVersion=0\r\n"), std::string::npos);
+}
+
+// The program ended without its window being asked to close (the window was destroyed with the
+// session, say): the settings are saved as it is destroyed, recording that it was visible.
+TEST_F(SettingsTest, EndWithoutACloseSavesAtDestroyAsVisible) {
+  ProgramRun run(file);
+  run.Start();
+  run.harness.form->OnIntervalTyped("120");
+  EXPECT_FALSE(fs::exists(file));
+  run.harness.form->OnDestroy();
+  EXPECT_NE(Read().find("Visible=1\r\n"), std::string::npos);
+  EXPECT_NE(Read().find("RxSpinEdit1_Value=120\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsTest, ReadOnlyFolderReportsAtCloseAndAgainAtDestroyAndStillEnds) {
@@ -285,7 +297,7 @@ TEST_F(SettingsTest, DamagedFilesGiveTheDefaults) {
     Write(text);
     ProgramRun run(file);
     run.Start();
-    EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+    EXPECT_EQ(run.Interval(), 60);
     EXPECT_EQ(run.window.state, WindowState::Normal);
     EXPECT_GT(run.window.placement.normal.right, run.window.placement.normal.left);
     EXPECT_TRUE(run.harness.view.errors.empty());
@@ -300,7 +312,7 @@ TEST_F(SettingsTest, LargeFileIsReadWholeAndKeepsEverythingElse) {
   {
     ProgramRun run(file);
     run.Start();
-    EXPECT_EQ(run.harness.form->IntervalSeconds, 120) << "a key after the first MiB is read";
+    EXPECT_EQ(run.Interval(), 120) << "a key after the first MiB is read";
     EXPECT_TRUE(run.Close());
   }
   const std::string saved = Read();
@@ -325,7 +337,7 @@ TEST_F(SettingsTest, FileThatCannotBeReadWholeIsLeftUntouched) {
     {
       ProgramRun run(file);
       run.Start();
-      EXPECT_EQ(run.harness.form->IntervalSeconds, 60);
+      EXPECT_EQ(run.Interval(), 60);
       EXPECT_TRUE(run.Close()) << "the window still closes";
       ASSERT_FALSE(run.harness.view.errors.empty());
       EXPECT_EQ(run.harness.view.errors.front(), "Unable to write to " + file);

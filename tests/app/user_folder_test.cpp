@@ -2,6 +2,8 @@
 
 #include "app/user_folder.h"
 
+#include "app/main_program.h"
+
 #include <sys/stat.h>
 
 #include <gmock/gmock.h>
@@ -99,6 +101,31 @@ TEST_F(UserFolderTest, AFolderThatCannotBeHadIsReportedAndTheWorkingFolderKept) 
     EXPECT_THAT(EnterUserFolder(), HasSubstr(c.reason));
     EXPECT_EQ(fs::current_path(), start_);
   }
+}
+
+// At start-up --user-folder is taken only when the program goes on to run: --help ends it
+// first; a folder that cannot be had is reported, and the program runs where it was started.
+TEST_F(UserFolderTest, StartUpEntersTheFolderOnlyWhenTheProgramRuns) {
+  std::vector<std::string> warnings;
+  const auto warn = [&warnings](const std::string& why) { warnings.push_back(why); };
+  ::setenv("XDG_CONFIG_HOME", (root / "cfg").c_str(), 1);
+  const CommandLine help = TakeCommandLine({"--user-folder", "--help"}, warn);
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_FALSE(fs::exists(root / "cfg"));
+  EXPECT_EQ(fs::current_path(), start_);
+
+  const CommandLine run = TakeCommandLine({"--user-folder", "D"}, warn);
+  EXPECT_FALSE(run.exit_status);
+  EXPECT_EQ(run.remaining, std::vector<std::string>{"D"});
+  EXPECT_EQ(fs::current_path(), root / "cfg" / "quorvane");
+  EXPECT_TRUE(warnings.empty());
+
+  std::ofstream(root / "a file") << "not a folder";
+  ::setenv("XDG_CONFIG_HOME", (root / "a file").c_str(), 1);
+  TakeCommandLine({"--user-folder"}, warn);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_THAT(warnings[0], HasSubstr("cannot create"));
+  EXPECT_EQ(fs::current_path(), root / "cfg" / "quorvane");
 }
 
 }  // namespace

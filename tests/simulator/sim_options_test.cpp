@@ -93,6 +93,10 @@ TEST(SimCommandLine, BadInputIsAClearErrorWithStatus2) {
   EXPECT_FALSE(help.options);
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_NE(help.output.find("--demo"), std::string::npos);
+  // A server author learns each offset's unit: the heading's is FSUIPC's, not the client's.
+  EXPECT_NE(help.output.find("0x0580  4 bytes  true heading, degrees * 2^32 / 360"),
+            std::string::npos)
+      << help.output;
 }
 
 TEST(SimOptions, AboutNamesTheProgramAndItsVersion) {

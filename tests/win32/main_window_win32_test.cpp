@@ -1,8 +1,9 @@
-// The native Windows window, run under Wine in CI: the end of the session while an error box
-// waits for the user.
+// The native Windows window, run under Wine in CI: where its controls stand, and the end of the
+// session while an error box waits for the user.
 
 #include "app/win32/main_window_win32.h"
 
+#include <commctrl.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,66 @@ class Folder {
  private:
   std::string path_;
 };
+
+// A control of the window by its class and text, and its rectangle in the client area.
+HWND Control(HWND window, const char* window_class, const char* text) {
+  return FindWindowExA(window, nullptr, window_class, text);
+}
+RECT ClientRect(HWND window, HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+TEST(Win32Window, ControlsStandWhereTheWindowWasDesigned) {
+  MainWindowWin32 window(GetModuleHandleA(nullptr));
+  HWND main = window.Handle();
+  char caption[32] = {};
+  GetWindowTextA(main, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Quorvane");
+  RECT outer{};
+  GetWindowRect(main, &outer);
+  EXPECT_EQ(outer.right - outer.left, 613);
+  EXPECT_EQ(outer.bottom - outer.top, 365);
+
+  HWND auto_run = Control(main, "BUTTON", "AutoRun");
+  HWND select = Control(main, "BUTTON", "Google Earth Select");
+  HWND label = Control(main, "STATIC", "Interval sec.");
+  HWND interval = Control(main, "EDIT", "60");
+  HWND show = Control(main, "BUTTON", "Show");
+  ASSERT_TRUE(auto_run && select && label && interval && show);
+  struct Case {
+    HWND control;
+    LONG left, top, width, height;  // as designed; a text may widen a control
+  };
+  for (const Case& c : {Case{auto_run, 40, 13, 97, 17}, Case{select, 176, 16, 121, 17},
+                        Case{label, 336, 16, 58, 13}, Case{show, 484, 8, 75, 25}}) {
+    const RECT at = ClientRect(main, c.control);
+    EXPECT_EQ(at.left, c.left) << c.left;
+    EXPECT_EQ(at.top, c.top) << c.left;
+    EXPECT_GE(at.right - at.left, c.width) << c.left;
+    EXPECT_EQ(at.bottom - at.top, c.height) << c.left;
+  }
+  EXPECT_EQ(ClientRect(main, interval).left, 410);
+  EXPECT_EQ(ClientRect(main, interval).top, 11);
+  // Controls widened for the font never run into their neighbours.
+  EXPECT_LE(ClientRect(main, auto_run).right, 176);
+  EXPECT_LE(ClientRect(main, select).right, 336);
+  EXPECT_LE(ClientRect(main, label).right, 410);
+  // Tab order: AutoRun, the interval, Show, Google Earth Select.
+  EXPECT_EQ(GetNextDlgTabItem(main, auto_run, FALSE), interval);
+  EXPECT_EQ(GetNextDlgTabItem(main, interval, FALSE), show);
+  EXPECT_EQ(GetNextDlgTabItem(main, show, FALSE), select);
+  // The status bar's panels: 120 and 100 wide, the last to the right edge.
+  HWND status_bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  ASSERT_TRUE(status_bar);
+  int edges[4] = {};
+  ASSERT_EQ(SendMessageA(status_bar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 3);
+  EXPECT_EQ(edges[0], 120);
+  EXPECT_EQ(edges[1], 220);
+  EXPECT_EQ(edges[2], -1);
+}
 
 TEST(Win32Window, EndOfTheSessionDuringAnErrorBoxEndsItAndClosesTheWindow) {
   Folder folder;

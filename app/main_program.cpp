@@ -1,0 +1,49 @@
+#include "app/main_program.h"
+
+#include <chrono>
+
+#include "app/user_folder.h"
+#include "kml/kml_documents.h"
+#include "kml/platform_files.h"
+#include "link/link_module.h"
+#include "link/platform_link_services.h"
+
+namespace quorvane {
+
+CommandLine TakeCommandLine(const std::vector<std::string>& arguments,
+                            const std::function<void(const std::string& why)>& warn) {
+  CommandLine command = ParseCommandLine(arguments, UserFolderDescription());
+  if (!command.exit_status && command.user_folder) {
+    const std::string why = EnterUserFolder();
+    if (!why.empty()) {
+      warn(why);
+    }
+  }
+  return command;
+}
+
+MainProgram::MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
+                         const std::string& program_path)
+    : live_view_(PlatformFileSystem(), ""),
+      track_(PlatformFileSystem(), ""),
+      earlier_runs_(PlatformFileSystem()),
+      form_(FormContext{front_end.view, front_end.platform, decimal_separator_, ProcessLink(),
+                        ProcessKmlDocuments(), front_end.update_timer, front_end.retry_timer,
+                        std::move(arguments), live_view_, track_,
+                        [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt(),
+                        earlier_runs_},
+            SettingsPlace{front_end.placement, front_end.settings_files,
+                          SettingsFileName(program_path)}) {
+  ProcessLinkInterrupt().SetWhileWaiting(std::move(front_end.while_link_waits));
+}
+
+MainProgram::~MainProgram() {
+  ProcessLinkInterrupt().SetWhileWaiting(nullptr);
+}
+
+void MainProgram::Start() {
+  form_.OnCreate();
+  form_.OnShow();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,74 @@
+#pragma once
+
+// The program's start-up, the same for every front-end: the command line, then the window's
+// logic over the process's link and documents with its stored settings, created and shown
+// before the toolkit's window appears.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_timer.h"
+#include "app/command_line.h"
+#include "app/main_form.h"
+#include "app/main_view.h"
+#include "app/platform_services.h"
+#include "app/settings/profile_file.h"
+#include "app/settings/window_placement.h"
+#include "kml/earlier_runs.h"
+#include "kml/live_view_document.h"
+#include "kml/track_recorder.h"
+
+namespace quorvane {
+
+// Parses the program's arguments (without its name). --help, --version and a malformed option
+// of the program's own give an exit status and the text to show, and nothing else is done;
+// otherwise --user-folder makes the user's own folder the working folder, and when that fails,
+// `warn` is told why and the program goes on in the folder it was started from.
+CommandLine TakeCommandLine(const std::vector<std::string>& arguments,
+                            const std::function<void(const std::string& why)>& warn);
+
+// What a front-end gives the program; everything must outlive it.
+struct FrontEnd {
+  MainView& view;              // the toolkit's window, as the logic sees it
+  PlacementWindow& placement;  // the same window, as the stored settings see it
+  TimerBackend& update_timer;  // drives TimerUpdateTime
+  TimerBackend& retry_timer;   // drives Timer1
+  PlatformServices& platform;
+  ProfileFiles& settings_files;
+  // Handles the window's events while the link waits for the server, so that a close is taken
+  // at once and the window repaints.
+  std::function<void()> while_link_waits;
+};
+
+// The running program: the main window's logic over the process's link and documents, the files
+// it keeps beside them and its stored settings, kept in a file in the working folder named after
+// the program. The front-end connects its window's events to Form() once this is made.
+class MainProgram {
+ public:
+  // arguments: those the program's own options left (command.remaining); program_path: the
+  // program as it was started (argv[0]), which names the settings file.
+  MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
+              const std::string& program_path);
+  // The link's waits no longer handle the window's events.
+  ~MainProgram();
+  MainProgram(const MainProgram&) = delete;
+  MainProgram& operator=(const MainProgram&) = delete;
+
+  TForm1& Form() { return form_; }
+
+  // Creates and shows the window's logic: FormCreate (which connects and makes the first
+  // update), then the stored settings and FormShow, all before the window is visible. Showing
+  // runs even when a termination request ended start-up already: the settings are then saved
+  // when the window is destroyed, as ever.
+  void Start();
+
+ private:
+  CLocaleDecimalSeparator decimal_separator_;
+  LiveViewDocument live_view_;
+  TrackRecorder track_;
+  EarlierRuns earlier_runs_;
+  TForm1 form_;
+};
+
+}  // namespace quorvane
