@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "kml/atomic_file.h"
-#include "kml/document_path.h"
+#include "files/document_path.h"
+#include "files/publish_file.h"
+#include "kml/gpx_track.h"
 #include "kml/kml_documents.h"
 #include "kml/live_view_document.h"
-#include "kml/track_recorder.h"
 
 namespace quorvane {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "kml/file_system.h"
+#include "files/file_system.h"
 
 namespace quorvane {
 

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "kml/atomic_file.h"
-#include "kml/document_path.h"
+#include "files/document_path.h"
+#include "files/publish_file.h"
+#include "files/text_file.h"
 #include "kml/kml_number_text.h"
-#include "kml/text_file.h"
 
 namespace quorvane {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "kml/file_system.h"
+#include "files/file_system.h"
 #include "sampling/aircraft_fix.h"
 
 namespace quorvane {

@@ -11,7 +11,8 @@
 #include <stdexcept>
 
 #include "app/posix/user_dirs.h"
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
+#include "files/publish_file.h"
 
 extern char** environ;
 
@@ -87,7 +88,7 @@ void PosixPlatformServices::CreateKeptOpenFile(const std::string& path) {
     if (fd >= 0) {
       ::close(fd);
     }
-    throw std::runtime_error("Cannot create file \"" + path + "\". " + std::strerror(error));
+    throw FileSaveError(path, std::strerror(error));
   }
   kept_open_.push_back(fd);
 }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "kml/atomic_file.h"
+#include "files/publish_file.h"
+#include "files/text_file.h"
 
 namespace quorvane {
 
@@ -123,12 +124,7 @@ void IniText::WriteString(const std::string& section, const std::string& key,
 }
 
 std::string IniText::Text() const {
-  std::string text;
-  for (const std::string& line : lines_) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
+  return CrLfText(lines_);
 }
 
 IniFile::IniFile(FileSystem& files, std::string path) : files_(files), path_(std::move(path)) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/settings/profile_file.h"
-#include "kml/file_system.h"
+#include "files/file_system.h"
 
 namespace quorvane {
 
@@ -33,7 +33,7 @@ class IniText {
 // saving.
 class IniFile final : public ProfileFile {
  public:
-  static constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024;
+  static constexpr std::size_t kMaxFileSize = kMaxProfileFileSize;
 
   IniFile(FileSystem& files, std::string path);
   std::string ReadString(const std::string& section, const std::string& key,

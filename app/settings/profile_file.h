@@ -1,9 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
 namespace quorvane {
+
+// The largest settings file that is read: one that is larger is not the program's, or damaged,
+// and is left as it is.
+inline constexpr std::size_t kMaxProfileFileSize = 16 * 1024 * 1024;
 
 // One pass's access to the settings file, with the behaviour of the Windows profile functions:
 // sections and keys found without regard to case, one enclosing pair of quotes stripped from a

@@ -5,6 +5,9 @@
 
 #include <stdexcept>
 
+#include "files/publish_file.h"
+#include "files/win32/system_error_text.h"
+
 namespace quorvane {
 
 namespace {
@@ -66,21 +69,6 @@ std::string KnownDocumentsFolder() {
 }
 
 }  // namespace
-
-std::string SystemErrorText(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message =
-      length != 0 && text != nullptr ? std::string(text, length) : "Error " + std::to_string(error);
-  LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.')) {
-    message.pop_back();
-  }
-  return message;
-}
 
 Win32PlatformServices::~Win32PlatformServices() {
   for (HANDLE file : kept_open_) {
@@ -148,14 +136,12 @@ void Win32PlatformServices::CreateKeptOpenFile(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-    throw std::runtime_error("Cannot create file \"" + path + "\". " +
-                             SystemErrorText(ERROR_ACCESS_DENIED));
+    throw FileSaveError(path, SystemErrorText(ERROR_ACCESS_DENIED));
   }
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    throw std::runtime_error("Cannot create file \"" + path + "\". " +
-                             SystemErrorText(GetLastError()));
+    throw FileSaveError(path, SystemErrorText(GetLastError()));
   }
   kept_open_.push_back(file);
 }

@@ -35,7 +35,4 @@ class Win32PlatformServices final : public PlatformServices {
   std::vector<HANDLE> kept_open_;
 };
 
-// The system's description of an error code, without its trailing line break.
-std::string SystemErrorText(DWORD error);
-
 }  // namespace quorvane

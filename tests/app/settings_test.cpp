@@ -5,15 +5,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "app/settings/ini_file.h"
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
 #include "tests/app/form_harness.h"
+#include "tests/files/files_test_support.h"
 
 namespace quorvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::FailingFileSystem;
 using testing::FormHarness;
 
 class FakePlacementWindow final : public PlacementWindow {
@@ -51,31 +54,6 @@ class FakePlacementWindow final : public PlacementWindow {
   int pixels_per_inch = 96;
   Point screen{1280, 1024};
   int placements_applied = 0;
-};
-
-// File operations that can never create a file, as in a folder without the right to write.
-class ReadOnlyFolder final : public FileSystem {
- public:
-  bool CreateTemporary(const std::string&, std::string&, Handle&, std::string& why) override {
-    why = "Permission denied";
-    return false;
-  }
-  bool Write(Handle, std::string_view, std::string&) override { return false; }
-  bool Sync(Handle, std::string&) override { return false; }
-  bool Close(Handle, std::string&) override { return false; }
-  bool Replace(const std::string&, const std::string&, std::string&) override { return false; }
-  void Remove(const std::string&) override {}
-  ReadResult ReadWhole(const std::string& path, std::size_t max_bytes, std::string& bytes,
-                       std::string& why) override {
-    return PlatformFileSystem().ReadWhole(path, max_bytes, bytes, why);
-  }
-  std::optional<std::chrono::system_clock::time_point> LastWriteTime(
-      const std::string& path) override {
-    return PlatformFileSystem().LastWriteTime(path);
-  }
-  bool CreateFolder(const std::string&, std::string&) override { return false; }
-  bool RenameNew(const std::string&, const std::string&, std::string&) override { return false; }
-  int RemoveAbandonedTemporaries(const std::string&) override { return 0; }
 };
 
 // One run of the program: the window, its logic and its two stores over the settings file.
@@ -267,7 +245,8 @@ TEST_F(SettingsTest, EndWithoutACloseSavesAtDestroyAsVisible) {
 }
 
 TEST_F(SettingsTest, ReadOnlyFolderReportsAtCloseAndAgainAtDestroyAndStillEnds) {
-  ReadOnlyFolder read_only;
+  // A folder without the right to write: no file can be created there.
+  FailingFileSystem read_only(FailingFileSystem::Step::kCreate);
   ProgramRun run("./quorvane.INI", read_only);
   run.Start();
   EXPECT_TRUE(run.Close()) << "the window still closes";
@@ -277,17 +256,33 @@ TEST_F(SettingsTest, ReadOnlyFolderReportsAtCloseAndAgainAtDestroyAndStillEnds) 
   EXPECT_EQ(run.harness.view.errors.size(), 4u) << "each store tries once more at destroy";
 }
 
-TEST_F(SettingsTest, FailedSaveLeavesTheEarlierFileWhole) {
+// Whichever step of writing the file fails, the close reports it and the earlier file stays
+// whole, with nothing left beside it.
+class SettingsSaveStepTest : public SettingsTest,
+                             public ::testing::WithParamInterface<FailingFileSystem::Step> {};
+
+TEST_P(SettingsSaveStepTest, FailedStepIsReportedAndLeavesTheEarlierFileWhole) {
   Write(kFirstRunFile);
-  ReadOnlyFolder read_only;
+  FailingFileSystem failing(GetParam(), "quorvane.INI");
   {
-    ProgramRun run(file, read_only);
+    ProgramRun run(file, failing);
     run.Start();
     run.harness.form->OnIntervalTyped("300");
-    run.Close();
+    EXPECT_TRUE(run.Close()) << "the window still closes";
+    ASSERT_FALSE(run.harness.view.errors.empty());
+    EXPECT_EQ(run.harness.view.errors.front(), "Unable to write to " + file);
   }
   EXPECT_EQ(Read(), kFirstRunFile);
+  std::set<std::string> entries;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    entries.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(entries, std::set<std::string>{"quorvane.INI"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Steps, SettingsSaveStepTest,
+                         ::testing::ValuesIn(FailingFileSystem::kFailingSteps),
+                         testing::StepCaseName);
 
 TEST_F(SettingsTest, DamagedFilesGiveTheDefaults) {
   for (const std::string& text :

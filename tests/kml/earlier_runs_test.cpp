@@ -4,12 +4,10 @@
 #include "kml/earlier_runs.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
 #include "tests/kml/kml_test_support.h"
 
 namespace quorvane {
@@ -37,10 +35,21 @@ constexpr const char* kFlownGpx =
 // 2026-12-08 14:30:20 UTC.
 constexpr std::time_t kWritten = 1796740220;
 
+// The calendar time in UTC, standing in for the local time so that the names do not depend on
+// the time zone the tests run in.
 std::tm Utc(std::chrono::system_clock::time_point time) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
+  using namespace std::chrono;
+  const sys_seconds seconds = floor<std::chrono::seconds>(time);
+  const sys_days day = floor<days>(seconds);
+  const year_month_day date(day);
+  const hh_mm_ss<std::chrono::seconds> clock(seconds - day);
   std::tm utc{};
-  ::gmtime_r(&seconds, &utc);
+  utc.tm_year = static_cast<int>(date.year()) - 1900;
+  utc.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
+  utc.tm_mday = static_cast<int>(static_cast<unsigned>(date.day()));
+  utc.tm_hour = static_cast<int>(clock.hours().count());
+  utc.tm_min = static_cast<int>(clock.minutes().count());
+  utc.tm_sec = static_cast<int>(clock.seconds().count());
   return utc;
 }
 
@@ -122,12 +131,7 @@ TEST_F(EarlierRunsTest, FlightThatCannotBeKeptIsLeftAsItIs) {
 }
 
 TEST_F(EarlierRunsTest, TemporariesOfEndedRunsAreRemovedForEveryDocument) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::_exit(0);
-  }
-  ::waitpid(child, nullptr, 0);
-  const std::string ended = std::to_string(child);
+  const std::string ended = std::to_string(testing::EndedProcessId());
   for (const char* name :
        {"letadlo.kml", "trasa.kml", "trasa.gpx", "Quorvane live.kml", "Quorvane view.kml"}) {
     WriteBytes(folder.Path() / (std::string(name) + "." + ended + "-3.tmp"), "half");

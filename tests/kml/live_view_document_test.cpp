@@ -16,9 +16,9 @@
 #include <set>
 #include <string>
 
-#include "kml/atomic_file.h"
+#include "files/platform_files.h"
+#include "files/publish_file.h"
 #include "kml/kml_documents.h"
-#include "kml/platform_files.h"
 #include "tests/kml/kml_test_support.h"
 
 namespace quorvane {
@@ -56,7 +56,8 @@ TEST(LiveViewDocumentTest, WritesTheDocumentByteForByte) {
 TEST(LiveViewDocumentTest, LinksTheDocumentsBesideItByTheirFileNames) {
   TempFolder folder;
   XmlWriter writer;
-  const KmlDocuments documents(writer, PlatformFileSystem(), folder.Text());
+  const Route route;
+  const KmlDocuments documents(writer, PlatformFileSystem(), route, folder.Text());
   const LiveViewDocument live(PlatformFileSystem(), folder.Text());
   const auto name = [](const std::string& path) {
     return std::filesystem::path(path).filename().string();
@@ -107,7 +108,8 @@ TEST(LiveViewDocumentTest, ViewDocumentHoldsTheAircraftsViewWhereAViewerFliesToI
   EXPECT_EQ(bytes, ExpectedDocument("view_50.1N_14.25E_hdg245.kml"));
   // The same view as the aircraft document's, for the same fix.
   XmlWriter writer;
-  KmlDocuments documents(writer, PlatformFileSystem(), folder.Text());
+  const Route route;
+  KmlDocuments documents(writer, PlatformFileSystem(), route, folder.Text());
   documents.WriteAircraftDocument(AircraftFix{50.1, 14.25, 245.4, true});
   const std::string aircraft = ReadBytes(documents.AircraftDocumentPath());
   for (const char* element : {"longitude", "latitude", "heading", "range", "tilt", "altitude"}) {

@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "app/settings/form_storage.h"
 #include "app/viewer_rule.h"
 #include "app/win32/platform_services_win32.h"
 #include "app/win32/win32_profile_file.h"
+#include "files/platform_files.h"
+#include "tests/files/files_test_support.h"
 
 namespace quorvane {
 namespace {
@@ -134,7 +138,7 @@ TEST(Win32Settings, ProfileFunctionsWriteWholeFilesTheStoreReadsBack) {
   GetTempPathA(MAX_PATH, folder);
   SetCurrentDirectoryA(folder);
   DeleteFileA("quorvane-test.INI");
-  Win32ProfileFiles files;
+  Win32ProfileFiles files(PlatformFileSystem());
   {
     auto file = files.Open("./quorvane-test.INI");
     file->WriteString("TForm1", "FormVersion", "0");
@@ -160,6 +164,67 @@ TEST(Win32Settings, ProfileFunctionsWriteWholeFilesTheStoreReadsBack) {
     EXPECT_STREQ(error.what(), "Unable to write to ./no such folder/quorvane.INI");
   }
 }
+
+// Makes a folder the working folder for as long as the object lives.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::filesystem::path& folder)
+      : earlier_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~WorkingFolder() { std::filesystem::current_path(earlier_); }
+
+ private:
+  std::filesystem::path earlier_;
+};
+
+constexpr char kEarlierSettings[] = "[TForm1]\r\nFormVersion=0\r\n";
+
+TEST(Win32Settings, PassesThroughTheFileSystemAndRemovesCopiesOfKilledRuns) {
+  testing::TempFolder folder;
+  WorkingFolder working(folder.Path());
+  const std::string killed = "quorvane.INI." + std::to_string(testing::EndedProcessId()) + "-0.tmp";
+  testing::WriteBytes(folder.Path() / killed, "[TForm1]\r\nFormVersion=");
+  testing::WriteBytes(folder.Path() / "quorvane.INI", kEarlierSettings);
+  Win32ProfileFiles files(PlatformFileSystem());
+  auto file = files.Open("./quorvane.INI");
+  EXPECT_EQ(folder.Entries(), std::set<std::string>{"quorvane.INI"}) << "the copy is removed";
+  file->WriteString("TForm1", "Visible", "0");
+  EXPECT_EQ(file->ReadString("TForm1", "Visible", "d"), "0") << "the pass reads what it wrote";
+  file->Release();
+  EXPECT_EQ(testing::ReadBytes(folder.Path() / "quorvane.INI"),
+            "[TForm1]\r\nFormVersion=0\r\nVisible=0\r\n");
+  EXPECT_EQ(folder.Entries(), std::set<std::string>{"quorvane.INI"});
+}
+
+// Whichever step of writing the settings file fails, the pass reports it and the earlier file
+// stays whole, with nothing left beside it.
+class Win32SettingsStepTest : public ::testing::TestWithParam<testing::FailingFileSystem::Step> {};
+
+TEST_P(Win32SettingsStepTest, FailedStepIsReportedAndLeavesTheEarlierFileWhole) {
+  testing::TempFolder folder;
+  WorkingFolder working(folder.Path());
+  testing::WriteBytes(folder.Path() / "quorvane.INI", kEarlierSettings);
+  testing::FailingFileSystem failing(GetParam(), "quorvane.INI");
+  Win32ProfileFiles files(failing);
+  {
+    auto file = files.Open("./quorvane.INI");
+    try {
+      file->WriteString("TForm1", "FormVersion", "1");
+      file->WriteString("TForm1", "Visible", "0");
+      file->Release();
+      FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "Unable to write to ./quorvane.INI");
+    }
+  }
+  EXPECT_EQ(testing::ReadBytes(folder.Path() / "quorvane.INI"), kEarlierSettings);
+  EXPECT_EQ(folder.Entries(), std::set<std::string>{"quorvane.INI"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, Win32SettingsStepTest,
+                         ::testing::ValuesIn(testing::FailingFileSystem::kFailingSteps),
+                         testing::StepCaseName);
 
 }  // namespace
 }  // namespace quorvane

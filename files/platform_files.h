@@ -2,11 +2,11 @@
 
 // What this platform's build uses for files (posix/ or win32/, chosen by CMake).
 
-#include "kml/file_system.h"
+#include "files/file_system.h"
 
 namespace quorvane {
 
-// The separator that begins the KML file names joined to the Documents folder: '\' on Windows,
+// The separator that joins a file name to the Documents folder: '\' on Windows,
 // '/' elsewhere. The folder and the name are joined as they are, with no separator added or
 // removed.
 extern const char kPathSeparator;

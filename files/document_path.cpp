@@ -1,6 +1,6 @@
-#include "kml/document_path.h"
+#include "files/document_path.h"
 
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "kml/file_system.h"
+#include "files/file_system.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "kml/text_file.h"
+#include "files/text_file.h"
 
 namespace quorvane {
 

@@ -8,7 +8,7 @@
 namespace quorvane {
 
 // The folder, the platform's separator and the file name, joined as they are: no separator is
-// added or removed, so an empty folder gives the name alone, rooted, as for the KML documents.
+// added or removed, so an empty folder gives the name alone, rooted.
 std::string DocumentPath(const std::string& folder, std::string_view name);
 
 }  // namespace quorvane

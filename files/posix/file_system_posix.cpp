@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <system_error>
 
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
+#include "files/temporary_name.h"
 
 namespace quorvane {
 
@@ -22,37 +22,14 @@ std::string Describe(int error) {
   return std::generic_category().message(error);
 }
 
-// The process id in a temporary file's name made by CreateTemporary for a target named base:
-// "<base>.<pid>-<number>.tmp"; 0 when name is no such file's.
-pid_t TemporaryOwner(std::string_view name, std::string_view base) {
-  constexpr std::string_view kSuffix = ".tmp";
-  if (name.size() <= base.size() + 1 + kSuffix.size() || name.substr(0, base.size()) != base ||
-      name[base.size()] != '.' || !name.ends_with(kSuffix)) {
-    return 0;
-  }
-  const std::string_view middle =
-      name.substr(base.size() + 1, name.size() - base.size() - 1 - kSuffix.size());
-  const auto dash = middle.find('-');
-  const auto digits = [](std::string_view text) {
-    return !text.empty() && text.size() <= 9 &&
-           text.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (dash == std::string_view::npos || !digits(middle.substr(0, dash)) ||
-      !digits(middle.substr(dash + 1))) {
-    return 0;
-  }
-  return static_cast<pid_t>(std::atol(std::string(middle.substr(0, dash)).c_str()));
-}
-
 class PosixFileSystem final : public FileSystem {
  public:
   bool CreateTemporary(const std::string& target, std::string& temp_path, Handle& file,
                        std::string& why) override {
     // The process id keeps two running programs apart, the counter two saves of one program;
     // O_EXCL makes sure the name was free. Mode 0666 less the umask, as any new file gets.
-    const std::string prefix = target + "." + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string candidate = prefix + std::to_string(next_number_++) + ".tmp";
+      const std::string candidate = TemporaryName(target, ::getpid(), next_number_++);
       const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd >= 0) {
         temp_path = candidate;
@@ -210,7 +187,7 @@ class PosixFileSystem final : public FileSystem {
     }
     int removed = 0;
     while (const dirent* entry = ::readdir(listing)) {
-      const pid_t owner = TemporaryOwner(entry->d_name, base);
+      const auto owner = static_cast<pid_t>(TemporaryOwner(entry->d_name, base));
       if (owner <= 0 || owner == ::getpid()) {
         continue;
       }

@@ -1,4 +1,4 @@
-#include "kml/atomic_file.h"
+#include "files/publish_file.h"
 
 namespace quorvane {
 

@@ -2,57 +2,17 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <string>
 
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
+#include "files/temporary_name.h"
+#include "files/win32/system_error_text.h"
 
 namespace quorvane {
 
 const char kPathSeparator = '\\';
 
 namespace {
-
-// The system's text for an error code, as message boxes show it: without the trailing line
-// break and full stop.
-std::string Describe(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = ::FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string description = length > 0 && text != nullptr ? std::string(text, length) : "";
-  ::LocalFree(text);
-  while (!description.empty() &&
-         (static_cast<unsigned char>(description.back()) <= ' ' || description.back() == '.')) {
-    description.pop_back();
-  }
-  if (description.empty()) {
-    description = "System error " + std::to_string(error);
-  }
-  return description;
-}
-
-// The process id in a temporary file's name made by CreateTemporary for a target named base:
-// "<base>.<pid>-<number>.tmp"; 0 when name is no such file's.
-DWORD TemporaryOwner(std::string_view name, std::string_view base) {
-  constexpr std::string_view kSuffix = ".tmp";
-  if (name.size() <= base.size() + 1 + kSuffix.size() || name.substr(0, base.size()) != base ||
-      name[base.size()] != '.' || !name.ends_with(kSuffix)) {
-    return 0;
-  }
-  const std::string_view middle =
-      name.substr(base.size() + 1, name.size() - base.size() - 1 - kSuffix.size());
-  const auto dash = middle.find('-');
-  const auto digits = [](std::string_view text) {
-    return !text.empty() && text.size() <= 9 &&
-           text.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  if (dash == std::string_view::npos || !digits(middle.substr(0, dash)) ||
-      !digits(middle.substr(dash + 1))) {
-    return 0;
-  }
-  return static_cast<DWORD>(std::atol(std::string(middle.substr(0, dash)).c_str()));
-}
 
 // True while a process of this id runs.
 bool ProcessRuns(DWORD id) {
@@ -73,9 +33,8 @@ class Win32FileSystem final : public FileSystem {
                        std::string& why) override {
     // The process id keeps two running programs apart, the counter two saves of one program;
     // CREATE_NEW makes sure the name was free. No sharing while the file is written.
-    const std::string prefix = target + "." + std::to_string(::GetCurrentProcessId()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string candidate = prefix + std::to_string(next_number_++) + ".tmp";
+      const std::string candidate = TemporaryName(target, ::GetCurrentProcessId(), next_number_++);
       const HANDLE handle = ::CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
       if (handle != INVALID_HANDLE_VALUE) {
@@ -85,11 +44,11 @@ class Win32FileSystem final : public FileSystem {
       }
       const DWORD error = ::GetLastError();
       if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-        why = Describe(error);
+        why = SystemErrorText(error);
         return false;
       }
     }
-    why = Describe(ERROR_FILE_EXISTS);
+    why = SystemErrorText(ERROR_FILE_EXISTS);
     return false;
   }
 
@@ -99,11 +58,11 @@ class Win32FileSystem final : public FileSystem {
           bytes.size() > 0x10000000u ? 0x10000000u : static_cast<DWORD>(bytes.size());
       DWORD written = 0;
       if (!::WriteFile(reinterpret_cast<HANDLE>(file), bytes.data(), chunk, &written, nullptr)) {
-        why = Describe(::GetLastError());
+        why = SystemErrorText(::GetLastError());
         return false;
       }
       if (written == 0) {
-        why = Describe(ERROR_DISK_FULL);
+        why = SystemErrorText(ERROR_DISK_FULL);
         return false;
       }
       bytes.remove_prefix(written);
@@ -113,7 +72,7 @@ class Win32FileSystem final : public FileSystem {
 
   bool Sync(Handle file, std::string& why) override {
     if (!::FlushFileBuffers(reinterpret_cast<HANDLE>(file))) {
-      why = Describe(::GetLastError());
+      why = SystemErrorText(::GetLastError());
       return false;
     }
     return true;
@@ -121,7 +80,7 @@ class Win32FileSystem final : public FileSystem {
 
   bool Close(Handle file, std::string& why) override {
     if (!::CloseHandle(reinterpret_cast<HANDLE>(file))) {
-      why = Describe(::GetLastError());
+      why = SystemErrorText(::GetLastError());
       return false;
     }
     return true;
@@ -131,7 +90,7 @@ class Win32FileSystem final : public FileSystem {
     // Fails, leaving the old file whole, while another program holds it open without sharing.
     if (!::MoveFileExA(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      why = Describe(::GetLastError());
+      why = SystemErrorText(::GetLastError());
       return false;
     }
     return true;
@@ -147,7 +106,7 @@ class Win32FileSystem final : public FileSystem {
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       const DWORD error = ::GetLastError();
-      why = Describe(error);
+      why = SystemErrorText(error);
       return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                  ? ReadResult::kMissing
                  : ReadResult::kUnreadable;
@@ -155,19 +114,19 @@ class Win32FileSystem final : public FileSystem {
     ReadResult result = ReadResult::kRead;
     // Only files on a disk: a pipe or a device could keep a read waiting.
     if (::GetFileType(file) != FILE_TYPE_DISK) {
-      why = Describe(ERROR_INVALID_FUNCTION);
+      why = SystemErrorText(ERROR_INVALID_FUNCTION);
       result = ReadResult::kUnreadable;
     }
     char buffer[65536];
     while (result == ReadResult::kRead) {
       DWORD count = 0;
       if (!::ReadFile(file, buffer, sizeof buffer, &count, nullptr)) {
-        why = Describe(::GetLastError());
+        why = SystemErrorText(::GetLastError());
         result = ReadResult::kUnreadable;
       } else if (count == 0) {
         break;
       } else if (bytes.size() + count > max_bytes) {
-        why = Describe(ERROR_FILE_TOO_LARGE);
+        why = SystemErrorText(ERROR_FILE_TOO_LARGE);
         result = ReadResult::kUnreadable;
       } else {
         bytes.append(buffer, count);
@@ -206,14 +165,14 @@ class Win32FileSystem final : public FileSystem {
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       return true;
     }
-    why = Describe(error);
+    why = SystemErrorText(error);
     return false;
   }
 
   bool RenameNew(const std::string& from, const std::string& to, std::string& why) override {
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
     if (!::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      why = Describe(::GetLastError());
+      why = SystemErrorText(::GetLastError());
       return false;
     }
     return true;
