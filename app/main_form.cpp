@@ -221,7 +221,7 @@ void TForm1::FormCreate() {
   IntervalSeconds = 60;
   rx_spin_edit1_.SetValue(60);
   context_.view.ShowIntervalText(rx_spin_edit1_.Text());
-  context_.documents.ClearRouteCoordinates();
+  context_.route.Clear();
   TimerUpdateTime.SetPeriod(IntervalSeconds * 1000);
 
   // Errors from here on end start-up: no separator change, no link, no samples this run.
@@ -273,8 +273,8 @@ void TForm1::TimerUpdateTimeTimer() {
           [this](const std::string& text) { SetPanel(kSamplePanel, text); });
     }
     if (fix) {
-      // The track takes the point first: the document's save may fail after the route grew.
-      context_.track.RecordFix(*fix, context_.now());
+      // The route takes the point first: the document's save may fail after the route grew.
+      context_.route.RecordFix(*fix, context_.now());
       try {
         context_.documents.WriteAircraftDocument(*fix);
       } catch (...) {
@@ -290,7 +290,7 @@ void TForm1::TimerUpdateTimeTimer() {
       StartViewerIfWanted();
       TimerUpdateTime.SetEnabled(true);
     } else {
-      context_.track.BreakSegment();  // no straight line across the gap
+      context_.route.Break();  // no straight line across the gap
       Timer1.SetEnabled(true);
     }
   }
@@ -323,7 +323,7 @@ void TForm1::Timer1Timer() {
     return;
   }
   Timer1.SetEnabled(false);
-  context_.track.BreakSegment();
+  context_.route.Break();
   TimerUpdateTimeTimer();
 }
 

@@ -14,9 +14,10 @@
 #include "app/settings/main_window_settings.h"
 #include "app/settings/stored_property.h"
 #include "kml/earlier_runs.h"
+#include "kml/gpx_track.h"
 #include "kml/kml_documents.h"
 #include "kml/live_view_document.h"
-#include "kml/track_recorder.h"
+#include "kml/route_recorder.h"
 #include "link/fsuipc_link.h"
 #include "link/link_interrupt.h"
 #include "sampling/aircraft_sampler.h"
@@ -34,7 +35,8 @@ struct FormContext {
   TimerBackend& retry_timer;           // drives Timer1
   std::vector<std::string> arguments;  // the command line, without the program's name
   LiveViewDocument& live_view;         // the file that keeps a viewer following the aircraft
-  TrackRecorder& track;                // the route with times, as GPX
+  GpxTrack& track;                     // the route with times, as GPX
+  RouteRecorder& route;                // the route flown, grown by moving fixes
   std::function<std::chrono::system_clock::time_point()> now;  // the time of day, UTC
   LinkInterrupt& interrupt;   // cuts the link's waits short when the window closes
   EarlierRuns& earlier_runs;  // what earlier runs left in the Documents folder

@@ -3,8 +3,7 @@
 #include <chrono>
 
 #include "app/user_folder.h"
-#include "kml/kml_documents.h"
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
 #include "link/link_module.h"
 #include "link/platform_link_services.h"
 
@@ -24,14 +23,12 @@ CommandLine TakeCommandLine(const std::vector<std::string>& arguments,
 
 MainProgram::MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
                          const std::string& program_path)
-    : live_view_(PlatformFileSystem(), ""),
-      track_(PlatformFileSystem(), ""),
-      earlier_runs_(PlatformFileSystem()),
+    : documents_(PlatformFileSystem()),
       form_(FormContext{front_end.view, front_end.platform, decimal_separator_, ProcessLink(),
-                        ProcessKmlDocuments(), front_end.update_timer, front_end.retry_timer,
-                        std::move(arguments), live_view_, track_,
-                        [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt(),
-                        earlier_runs_},
+                        documents_.kml, front_end.update_timer, front_end.retry_timer,
+                        std::move(arguments), documents_.live_view, documents_.track,
+                        documents_.recorder, [] { return std::chrono::system_clock::now(); },
+                        ProcessLinkInterrupt(), documents_.earlier_runs},
             SettingsPlace{front_end.placement, front_end.settings_files,
                           SettingsFileName(program_path)}) {
   ProcessLinkInterrupt().SetWhileWaiting(std::move(front_end.while_link_waits));

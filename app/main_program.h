@@ -1,7 +1,7 @@
 #pragma once
 
 // The program's start-up, the same for every front-end: the command line, then the window's
-// logic over the process's link and documents with its stored settings, created and shown
+// logic over the process's link and the run's files with its stored settings, created and shown
 // before the toolkit's window appears.
 
 #include <functional>
@@ -15,9 +15,7 @@
 #include "app/platform_services.h"
 #include "app/settings/profile_file.h"
 #include "app/settings/window_placement.h"
-#include "kml/earlier_runs.h"
-#include "kml/live_view_document.h"
-#include "kml/track_recorder.h"
+#include "kml/document_set.h"
 
 namespace quorvane {
 
@@ -41,9 +39,10 @@ struct FrontEnd {
   std::function<void()> while_link_waits;
 };
 
-// The running program: the main window's logic over the process's link and documents, the files
-// it keeps beside them and its stored settings, kept in a file in the working folder named after
-// the program. The front-end connects its window's events to Form() once this is made.
+// The running program: the main window's logic over the process's link and the files of the run
+// (DocumentSet: the documents, the route and the files kept beside them), and its stored
+// settings, kept in a file in the working folder named after the program. The front-end connects
+// its window's events to Form() once this is made.
 class MainProgram {
  public:
   // arguments: those the program's own options left (command.remaining); program_path: the
@@ -65,9 +64,7 @@ class MainProgram {
 
  private:
   CLocaleDecimalSeparator decimal_separator_;
-  LiveViewDocument live_view_;
-  TrackRecorder track_;
-  EarlierRuns earlier_runs_;
+  DocumentSet documents_;
   TForm1 form_;
 };
 

@@ -2,12 +2,11 @@
 
 #include <utility>
 
-#include "kml/atomic_file.h"
-#include "kml/document_path.h"
+#include "files/document_path.h"
+#include "files/publish_file.h"
+#include "files/text_file.h"
 #include "kml/kml_number_text.h"
 #include "kml/kml_templates.h"
-#include "kml/platform_files.h"
-#include "kml/text_file.h"
 
 namespace quorvane {
 
@@ -22,10 +21,24 @@ void AppendClosingLines(std::vector<std::string>& lines) {
   lines.emplace_back("</kml>");
 }
 
+// One coordinate tuple of the route: the longitude and latitude texts, as the aircraft document
+// writes them, at ground level.
+void AppendTuple(std::string& text, const Route& route, std::size_t index) {
+  const RoutePoint& point = route.Points()[index];
+  text.append(CoordinateText(point.longitude))
+      .append(",")
+      .append(CoordinateText(point.latitude))
+      .append(",0 ");
+}
+
 }  // namespace
 
-KmlDocuments::KmlDocuments(XmlWriter& writer, FileSystem& files, std::string documents_folder)
-    : writer_(writer), files_(files), documents_folder_(std::move(documents_folder)) {}
+KmlDocuments::KmlDocuments(XmlWriter& writer, FileSystem& files, const Route& route,
+                           std::string documents_folder)
+    : writer_(writer),
+      files_(files),
+      documents_folder_(std::move(documents_folder)),
+      route_coordinates_(route, AppendTuple) {}
 
 std::string KmlDocuments::AircraftDocumentPath() const {
   return DocumentPath(documents_folder_, kAircraftFileName);
@@ -56,44 +69,13 @@ void KmlDocuments::WriteAircraftDocument(const AircraftFix& fix) {
   writer_.LeafElement("styleUrl", "#msn_airports");
   writer_.OpenElement("Point");
   writer_.LeafElement("coordinates", lon + "," + lat + ",10");
-  // The tuple is added before the save, so a failed save of this document still keeps it.
-  if (fix.Moving) {
-    route_coordinates_.append(lon).append(",").append(lat).append(",0 ");
-  }
   writer_.CloseElement();
   writer_.CloseElement();
   AppendClosingLines(writer_.Lines());
-  const std::string aircraft_text = TakeDocumentText();
-
-  try {
-    PublishFile(files_, AircraftDocumentPath(), aircraft_text);
-  } catch (const FileSaveError&) {
-    if (fix.Moving) {
-      SaveRouteQuietly();
-    }
-    throw;
-  }
-  if (fix.Moving) {
-    SaveRouteQuietly();
-  }
+  PublishFile(files_, AircraftDocumentPath(), TakeDocumentText());
 }
 
 void KmlDocuments::WriteRouteDocument() {
-  BuildRouteDocument();
-  PublishFile(files_, RouteDocumentPath(), TakeDocumentText());
-}
-
-void KmlDocuments::SaveRouteQuietly() {
-  // Saved as soon as a tuple is added: were the route kept in memory until close, a crash of
-  // the program or the computer would lose the whole flight. This save is a safeguard: its failure
-  // must not disturb the update, and the route is saved again, with any error shown, at close.
-  try {
-    WriteRouteDocument();
-  } catch (const FileSaveError&) {
-  }
-}
-
-void KmlDocuments::BuildRouteDocument() {
   writer_.BeginDocument();
   AppendTemplate(writer_.Lines(), RouteTemplate());
   writer_.OpenElement("Placemark");
@@ -101,41 +83,17 @@ void KmlDocuments::BuildRouteDocument() {
   writer_.LeafElement("styleUrl", "#msn_ylw-pushpin1");
   writer_.OpenElement("LineString");
   writer_.LeafElement("tessellate", "1");
-  writer_.LeafElement("coordinates", route_coordinates_);
+  writer_.LeafElement("coordinates", RouteCoordinates());
   writer_.CloseElement();
   writer_.CloseElement();
   AppendClosingLines(writer_.Lines());
+  PublishFile(files_, RouteDocumentPath(), TakeDocumentText());
 }
 
 std::string KmlDocuments::TakeDocumentText() {
   std::string text = CrLfText(writer_.Lines());
   writer_.ReleaseLines();
   return text;
-}
-
-KmlDocuments& ProcessKmlDocuments() {
-  static KmlDocuments documents(ProcessXmlWriter(), PlatformFileSystem(), "");
-  return documents;
-}
-
-void SetDocumentsFolder(std::string folder) {
-  ProcessKmlDocuments().SetDocumentsFolder(std::move(folder));
-}
-
-void WriteAircraftDocument(const AircraftFix& fix) {
-  ProcessKmlDocuments().WriteAircraftDocument(fix);
-}
-
-void WriteRouteDocument() {
-  ProcessKmlDocuments().WriteRouteDocument();
-}
-
-const std::string& RouteCoordinates() {
-  return ProcessKmlDocuments().RouteCoordinates();
-}
-
-void ClearRouteCoordinates() {
-  ProcessKmlDocuments().ClearRouteCoordinates();
 }
 
 }  // namespace quorvane

@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "kml/file_system.h"
+#include "files/file_system.h"
 #include "kml/xml_writer.h"
+#include "route/route.h"
+#include "route/route_text.h"
 #include "sampling/aircraft_fix.h"
 
 namespace quorvane {
@@ -16,28 +18,28 @@ namespace quorvane {
 inline constexpr std::string_view kAircraftFileName = "letadlo.kml";
 inline constexpr std::string_view kRouteFileName = "trasa.kml";
 
-// Builds and saves the two documents, and keeps the route text.
+// Builds and saves the two documents; the route document is written from a route that others
+// extend (RouteRecorder).
 class KmlDocuments {
  public:
-  // writer and files must outlive this object. documents_folder is joined to the file names as
-  // it is (they begin with the platform's separator), so an empty folder gives the name alone,
-  // rooted.
-  KmlDocuments(XmlWriter& writer, FileSystem& files, std::string documents_folder);
+  // writer, files and route must outlive this object. documents_folder is joined to the file
+  // names as it is (they begin with the platform's separator), so an empty folder gives the name
+  // alone, rooted.
+  KmlDocuments(XmlWriter& writer, FileSystem& files, const Route& route,
+               std::string documents_folder);
 
-  // Builds the aircraft document from fix and saves it as "letadlo.kml". A moving fix first
-  // extends RouteCoordinates by one tuple ("lon,lat,0 "), and then "trasa.kml" is saved too, so
-  // the route survives a crash; a failure of that route save is ignored. Throws FileSaveError
-  // when "letadlo.kml" cannot be saved (the route is extended and saved all the same).
+  // Builds the aircraft document from fix and saves it as "letadlo.kml". Throws FileSaveError
+  // when it cannot be saved; the earlier file is then untouched.
   void WriteAircraftDocument(const AircraftFix& fix);
 
-  // Builds the route document from RouteCoordinates and saves it as "trasa.kml". Throws
+  // Builds the route document from the route's points and saves it as "trasa.kml". Throws
   // FileSaveError when it cannot be saved.
   void WriteRouteDocument();
 
-  // The coordinate tuples of the route flown, each "lon,lat,0 ", in the order flown.
-  const std::string& RouteCoordinates() const { return route_coordinates_; }
-  // Forgets the route flown.
-  void ClearRouteCoordinates() { route_coordinates_.clear(); }
+  // The coordinate tuples of the route, each "lon,lat,0 " (the last one too), in the order
+  // flown: the text content of the route document's coordinates. Kept as the route grows, so
+  // a save costs only the new points and the copy.
+  const std::string& RouteCoordinates() { return route_coordinates_.Text(); }
 
   // The full path of "letadlo.kml": the folder followed by the separator and the name.
   std::string AircraftDocumentPath() const;
@@ -49,30 +51,13 @@ class KmlDocuments {
   void SetDocumentsFolder(std::string folder) { documents_folder_ = std::move(folder); }
 
  private:
-  void BuildRouteDocument();
-  void SaveRouteQuietly();
   // The writer's lines as file text; the line list is released.
   std::string TakeDocumentText();
 
   XmlWriter& writer_;
   FileSystem& files_;
   std::string documents_folder_;
-  std::string route_coordinates_;
+  RouteText route_coordinates_;
 };
-
-// The process's documents, over the process's XML writer and the platform's files; the
-// Documents folder is empty until the application sets it at start-up.
-KmlDocuments& ProcessKmlDocuments();
-
-// Sets the folder that the process's documents are saved in.
-void SetDocumentsFolder(std::string folder);
-// KmlDocuments::WriteAircraftDocument on the process's documents.
-void WriteAircraftDocument(const AircraftFix& fix);
-// KmlDocuments::WriteRouteDocument on the process's documents.
-void WriteRouteDocument();
-// The process's route text.
-const std::string& RouteCoordinates();
-// Empties the process's route text (the main window does it when it is created).
-void ClearRouteCoordinates();
 
 }  // namespace quorvane

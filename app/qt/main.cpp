@@ -15,7 +15,7 @@
 #include "app/settings/ini_file.h"
 #include "app/user_folder.h"
 #include "app/window_layout.h"
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
 #include "link/platform_link_services.h"
 
 int main(int argc, char** argv) {

@@ -11,6 +11,7 @@
 #include "app/win32/platform_services_win32.h"
 #include "app/win32/win32_profile_file.h"
 #include "app/window_layout.h"
+#include "files/platform_files.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace quorvane;
@@ -25,7 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   }
 
   Win32PlatformServices platform;
-  Win32ProfileFiles settings_files;
+  Win32ProfileFiles settings_files(PlatformFileSystem());
   MainWindowWin32 window(instance);
   platform.SetOwner(window.Handle());
   MainProgram program({window, window, window.UpdateTimer(), window.RetryTimer(), platform,

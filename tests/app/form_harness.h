@@ -9,11 +9,8 @@
 #include <vector>
 
 #include "app/main_form.h"
-#include "kml/kml_documents.h"
-#include "kml/live_view_document.h"
-#include "kml/platform_files.h"
-#include "kml/track_recorder.h"
-#include "kml/xml_writer.h"
+#include "files/platform_files.h"
+#include "kml/document_set.h"
 #include "link/fsuipc_link.h"
 #include "simulator/aircraft_state.h"
 #include "tests/app/fake_form_services.h"
@@ -54,12 +51,9 @@ class FormHarness {
   FakeDecimalSeparator decimal;
   FakeLinkServices services;
   FsuipcLink link{services};
-  XmlWriter writer;
   FileSystem& files = PlatformFileSystem();  // what the documents are saved through
-  KmlDocuments documents{writer, files, ""};
-  LiveViewDocument live_view{files, ""};
-  TrackRecorder track{files, ""};
-  EarlierRuns earlier_runs{files};
+  DocumentSet document_set{files};
+  KmlDocuments& documents = document_set.kml;
   // UTC time: the fake clock's milliseconds after 2024-02-29 23:59:00.
   std::chrono::system_clock::time_point Now() const;
   std::unique_ptr<TForm1> form;

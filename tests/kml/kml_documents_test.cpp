@@ -1,4 +1,4 @@
-// The two documents, byte for byte, and the route they carry.
+// The two documents, byte for byte, and the route they carry, as the update cycle writes them.
 //
 // The expected files in tests/data/kml were written from the line tables of the documents'
 // description. After a deliberate change, regenerate them with
@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
+#include "kml/document_set.h"
 #include "tests/kml/comma_locale.h"
 #include "tests/kml/kml_test_support.h"
 
@@ -50,11 +51,18 @@ std::size_t Count(const std::string& bytes, std::string_view what) {
 class KmlDocumentsTest : public ::testing::Test {
  protected:
   std::string Aircraft() const { return ReadBytes(folder_.Path() / "letadlo.kml"); }
-  std::string Route() const { return ReadBytes(folder_.Path() / "trasa.kml"); }
+  std::string RouteDocument() const { return ReadBytes(folder_.Path() / "trasa.kml"); }
+  // One update with a fix: the route takes it, then the aircraft document is written.
+  void Update(const AircraftFix& fix) {
+    recorder_.RecordFix(fix, RoutePoint::Time{});
+    documents_.WriteAircraftDocument(fix);
+  }
 
   TempFolder folder_;
-  XmlWriter writer_;
-  KmlDocuments documents_{writer_, PlatformFileSystem(), folder_.Text()};
+  DocumentSet set_{PlatformFileSystem(), folder_.Text()};
+  XmlWriter& writer_ = set_.writer;
+  KmlDocuments& documents_ = set_.kml;
+  RouteRecorder& recorder_ = set_.recorder;
 };
 
 TEST_F(KmlDocumentsTest, WritesTheAircraftDocumentByteForByte) {
@@ -73,12 +81,12 @@ TEST_F(KmlDocumentsTest, WritesTheAircraftDocumentByteForByte) {
 }
 
 TEST_F(KmlDocumentsTest, WritesTheRouteOfTwoMovingFixesByteForByte) {
-  documents_.WriteAircraftDocument(kPrague);
-  documents_.WriteAircraftDocument(kPragueNext);
+  Update(kPrague);
+  Update(kPragueNext);
   EXPECT_EQ(documents_.RouteCoordinates(), "14.250000,50.100000,0 14.260000,50.110000,0 ");
 
   documents_.WriteRouteDocument();
-  const std::string bytes = Route();
+  const std::string bytes = RouteDocument();
   EXPECT_EQ(bytes, ExpectedDocument("route_two_tuples.kml"));
   const std::vector<std::string> lines = SplitCrLf(bytes);
   ASSERT_EQ(lines.size(), 50u);
@@ -90,19 +98,19 @@ TEST_F(KmlDocumentsTest, WritesTheRouteOfTwoMovingFixesByteForByte) {
 
 TEST_F(KmlDocumentsTest, WritesAnEmptyRouteWhenNoFixEverMoved) {
   documents_.WriteRouteDocument();
-  EXPECT_EQ(Route(), ExpectedDocument("route_empty.kml"));
+  EXPECT_EQ(RouteDocument(), ExpectedDocument("route_empty.kml"));
 
-  documents_.WriteAircraftDocument({50.1, 14.25, 245.4, false});
+  Update({50.1, 14.25, 245.4, false});
   EXPECT_EQ(Aircraft(), ExpectedDocument("aircraft_50.1N_14.25E_hdg245.kml"));
   EXPECT_EQ(documents_.RouteCoordinates(), "");
   documents_.WriteRouteDocument();
-  EXPECT_EQ(Route(), ExpectedDocument("route_empty.kml"));
+  EXPECT_EQ(RouteDocument(), ExpectedDocument("route_empty.kml"));
 }
 
 TEST_F(KmlDocumentsTest, ExtendsTheRouteOnlyByMovingFixes) {
-  documents_.WriteAircraftDocument({-33.5, -0.5, 0.4, true});
-  documents_.WriteAircraftDocument({10.0, 20.0, 90.0, false});
-  documents_.WriteAircraftDocument({-34.25, -122.41942, 359.7, true});
+  Update({-33.5, -0.5, 0.4, true});
+  Update({10.0, 20.0, 90.0, false});
+  Update({-34.25, -122.41942, 359.7, true});
   EXPECT_EQ(documents_.RouteCoordinates(), "-0.500000,-33.500000,0 -122.419420,-34.250000,0 ");
 
   const std::string aircraft = Aircraft();
@@ -112,30 +120,32 @@ TEST_F(KmlDocumentsTest, ExtendsTheRouteOnlyByMovingFixes) {
   EXPECT_NE(aircraft.find("        <coordinates>-122.419420,-34.250000,10</coordinates>\r\n"),
             std::string::npos);
 
-  documents_.ClearRouteCoordinates();
+  recorder_.Clear();
   EXPECT_EQ(documents_.RouteCoordinates(), "");
+  Update({50.1, 14.25, 245.4, true});
+  EXPECT_EQ(documents_.RouteCoordinates(), "14.250000,50.100000,0 ") << "a new route after a clear";
 }
 
 TEST_F(KmlDocumentsTest, WritesTheSameFixTwiceIdentically) {
-  documents_.WriteAircraftDocument(kPrague);
+  Update(kPrague);
   const std::string first = Aircraft();
   documents_.WriteRouteDocument();
-  const std::string first_route = Route();
-  documents_.WriteAircraftDocument({50.1, 14.25, 245.4, false});
+  const std::string first_route = RouteDocument();
+  Update({50.1, 14.25, 245.4, false});
   EXPECT_EQ(Aircraft(), first);
   documents_.WriteRouteDocument();
-  EXPECT_EQ(Route(), first_route);
+  EXPECT_EQ(RouteDocument(), first_route);
 }
 
 TEST_F(KmlDocumentsTest, WritesPointsUnderACommaLocale) {
   testing::CommaLocale comma;
   ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kNames[0]
                               << "; run scripts/ensure-packages.sh as root";
-  documents_.WriteAircraftDocument(kPrague);
+  Update(kPrague);
   EXPECT_EQ(Aircraft(), ExpectedDocument("aircraft_50.1N_14.25E_hdg245.kml"));
-  documents_.WriteAircraftDocument(kPragueNext);
+  Update(kPragueNext);
   documents_.WriteRouteDocument();
-  EXPECT_EQ(Route(), ExpectedDocument("route_two_tuples.kml"));
+  EXPECT_EQ(RouteDocument(), ExpectedDocument("route_two_tuples.kml"));
 }
 
 TEST_F(KmlDocumentsTest, JoinsFolderAndFileNameWithOneSeparator) {
@@ -155,22 +165,21 @@ TEST_F(KmlDocumentsTest, LeavesTheWriterWithNoLinesAfterASave) {
   EXPECT_TRUE(writer_.Lines().empty());
 }
 
-TEST(KmlDocumentsModuleTest, WritesBothDocumentsIntoTheFolderSetAtStartUp) {
-  TempFolder folder;
-  SetDocumentsFolder(folder.Text());
-  ClearRouteCoordinates();
-  WriteAircraftDocument(kPrague);
-  WriteAircraftDocument(kPragueNext);
-  WriteAircraftDocument(kPrague);
-  EXPECT_EQ(RouteCoordinates(),
+TEST_F(KmlDocumentsTest, WritesBothDocumentsIntoTheFolderSetAtStartUp) {
+  TempFolder later;
+  documents_.SetDocumentsFolder(later.Text());
+  Update(kPrague);
+  Update(kPragueNext);
+  Update(kPrague);
+  EXPECT_EQ(documents_.RouteCoordinates(),
             "14.250000,50.100000,0 14.260000,50.110000,0 14.250000,50.100000,0 ");
-  ClearRouteCoordinates();
-  EXPECT_EQ(RouteCoordinates(), "");
-  WriteRouteDocument();
-  EXPECT_EQ(ReadBytes(folder.Path() / "letadlo.kml"),
+  recorder_.Clear();
+  EXPECT_EQ(documents_.RouteCoordinates(), "");
+  documents_.WriteRouteDocument();
+  EXPECT_EQ(ReadBytes(later.Path() / "letadlo.kml"),
             ExpectedDocument("aircraft_50.1N_14.25E_hdg245.kml"));
-  EXPECT_EQ(ReadBytes(folder.Path() / "trasa.kml"), ExpectedDocument("route_empty.kml"));
-  SetDocumentsFolder("");
+  EXPECT_EQ(ReadBytes(later.Path() / "trasa.kml"), ExpectedDocument("route_empty.kml"));
+  EXPECT_EQ(later.Entries(), (std::set<std::string>{"letadlo.kml", "trasa.kml"}));
 }
 
 }  // namespace

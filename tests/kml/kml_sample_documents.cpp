@@ -13,10 +13,8 @@
 #include <filesystem>
 #include <iostream>
 
-#include "kml/kml_documents.h"
-#include "kml/live_view_document.h"
-#include "kml/platform_files.h"
-#include "kml/track_recorder.h"
+#include "files/platform_files.h"
+#include "kml/document_set.h"
 #include "tests/kml/sample_flight.h"
 
 namespace {
@@ -34,14 +32,15 @@ void ProduceFile(const fs::path& out, const fs::path& name, const char* as, Writ
   fs::remove_all(scratch);
 }
 
-// Runs write with a fresh set of documents in a scratch folder inside out, then moves the file
-// it produced (name) to out/as.
+using Run = quorvane::DocumentSet;
+
+// Runs write with the documents of a fresh run in a scratch folder inside out, then moves the
+// file it produced (name) to out/as.
 template <typename Write>
-void Produce(const fs::path& out, const char* name, const char* as, Write write) {
+void Produce(const fs::path& out, const fs::path& name, const char* as, Write write) {
   ProduceFile(out, name, as, [&](const std::string& folder) {
-    quorvane::XmlWriter writer;
-    quorvane::KmlDocuments documents(writer, quorvane::PlatformFileSystem(), folder);
-    write(documents);
+    Run run(quorvane::PlatformFileSystem(), folder);
+    write(run);
   });
 }
 
@@ -57,14 +56,13 @@ int main(int argc, char** argv) {
     const quorvane::AircraftFix prague{50.1, 14.25, 245.4, true};
     const quorvane::AircraftFix prague_next{50.11, 14.26, 250.0, true};
     Produce(out, "letadlo.kml", "aircraft_50.1N_14.25E_hdg245.kml",
-            [&](quorvane::KmlDocuments& documents) { documents.WriteAircraftDocument(prague); });
-    Produce(out, "trasa.kml", "route_two_tuples.kml", [&](quorvane::KmlDocuments& documents) {
-      documents.WriteAircraftDocument(prague);
-      documents.WriteAircraftDocument(prague_next);
-      documents.WriteRouteDocument();
+            [&](Run& run) { run.kml.WriteAircraftDocument(prague); });
+    Produce(out, "trasa.kml", "route_two_tuples.kml", [&](Run& run) {
+      run.recorder.RecordFix(prague, {});
+      run.recorder.RecordFix(prague_next, {});
+      run.kml.WriteRouteDocument();
     });
-    Produce(out, "trasa.kml", "route_empty.kml",
-            [](quorvane::KmlDocuments& documents) { documents.WriteRouteDocument(); });
+    Produce(out, "trasa.kml", "route_empty.kml", [](Run& run) { run.kml.WriteRouteDocument(); });
 
     const fs::path live_name(std::string(quorvane::kLiveViewFileName));
     ProduceFile(out, live_name, "live_view_60s.kml", [](const std::string& folder) {
@@ -75,14 +73,11 @@ int main(int argc, char** argv) {
       quorvane::LiveViewDocument(quorvane::PlatformFileSystem(), folder).WriteView(prague);
     });
     const fs::path track_name(std::string(quorvane::kTrackFileName));
-    ProduceFile(out, track_name, "track_known_flight.gpx", [](const std::string& folder) {
-      quorvane::TrackRecorder track(quorvane::PlatformFileSystem(), folder);
-      quorvane::testing::Fly(track, quorvane::testing::KnownFlight());
-      track.Save();
+    Produce(out, track_name, "track_known_flight.gpx", [](Run& run) {
+      quorvane::testing::Fly(run.recorder, quorvane::testing::KnownFlight());
+      run.track.Save();
     });
-    ProduceFile(out, track_name, "track_empty.gpx", [](const std::string& folder) {
-      quorvane::TrackRecorder(quorvane::PlatformFileSystem(), folder).Save();
-    });
+    Produce(out, track_name, "track_empty.gpx", [](Run& run) { run.track.Save(); });
   } catch (const std::exception& error) {
     std::cerr << "kml_sample_documents: " << error.what() << '\n';
     return 1;

@@ -1,6 +1,6 @@
 #pragma once
 
-// A known flight for the GPX track: the samples of an update cycle around midnight of a leap
+// A known flight for the route files: the samples of an update cycle around midnight of a leap
 // day, with one failed sample and one reconnection. Shared by the tests and by the program that
 // writes the expected files.
 
@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "kml/track_recorder.h"
+#include "kml/route_recorder.h"
 #include "sampling/aircraft_fix.h"
 
 namespace quorvane::testing {
@@ -16,12 +16,11 @@ namespace quorvane::testing {
 // One step of the update cycle: a fix sampled at a time, or a gap (no fix).
 struct FlightStep {
   std::optional<AircraftFix> fix;  // none: the sample failed or the link was reopened
-  TrackRecorder::Time time;
+  RoutePoint::Time time;
 };
 
 // The time of day on a date, in UTC.
-inline TrackRecorder::Time Utc(std::chrono::year_month_day date, int hours, int minutes,
-                               int seconds) {
+inline RoutePoint::Time Utc(std::chrono::year_month_day date, int hours, int minutes, int seconds) {
   return std::chrono::sys_days(date) + std::chrono::hours(hours) + std::chrono::minutes(minutes) +
          std::chrono::seconds(seconds);
 }
@@ -47,13 +46,13 @@ inline std::vector<FlightStep> KnownFlight() {
 }
 
 // Runs the steps through recorder as the update cycle does: each fix is recorded, each gap
-// breaks the track.
-inline void Fly(TrackRecorder& recorder, const std::vector<FlightStep>& steps) {
+// breaks the route.
+inline void Fly(RouteRecorder& recorder, const std::vector<FlightStep>& steps) {
   for (const FlightStep& step : steps) {
     if (step.fix) {
       recorder.RecordFix(*step.fix, step.time);
     } else {
-      recorder.BreakSegment();
+      recorder.Break();
     }
   }
 }

@@ -18,9 +18,8 @@
 #include <functional>
 
 #include "app/main_form.h"
-#include "kml/kml_documents.h"
-#include "kml/platform_files.h"
-#include "kml/xml_writer.h"
+#include "files/platform_files.h"
+#include "kml/document_set.h"
 #include "tests/app/fake_form_services.h"
 #include "tests/support/fake_link_services.h"
 
@@ -70,11 +69,7 @@ class QtWindowTest : public ::testing::Test {
   FakeDecimalSeparator decimal;
   FakeLinkServices services;
   FsuipcLink link{services};
-  XmlWriter writer;
-  KmlDocuments documents{writer, PlatformFileSystem(), "/nonexistent-folder"};
-  LiveViewDocument live_view{PlatformFileSystem(), "/nonexistent-folder"};
-  TrackRecorder track{PlatformFileSystem(), "/nonexistent-folder"};
-  EarlierRuns earlier_runs{PlatformFileSystem()};
+  DocumentSet documents{PlatformFileSystem(), "/nonexistent-folder"};
   MainWindowQt window;
   FakeTimer update_timer{clock, [this] { form.OnUpdateTimerTick(); }};
   FakeTimer retry_timer{clock, [this] { form.OnRetryTimerTick(); }};
@@ -82,15 +77,16 @@ class QtWindowTest : public ::testing::Test {
                           platform,
                           decimal,
                           link,
-                          documents,
+                          documents.kml,
                           update_timer,
                           retry_timer,
                           {},
-                          live_view,
-                          track,
+                          documents.live_view,
+                          documents.track,
+                          documents.recorder,
                           [] { return std::chrono::system_clock::now(); },
                           services.interrupt,
-                          earlier_runs}};
+                          documents.earlier_runs}};
 };
 
 TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {

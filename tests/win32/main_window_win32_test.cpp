@@ -12,12 +12,8 @@
 #include <string>
 
 #include "app/main_form.h"
-#include "kml/earlier_runs.h"
-#include "kml/kml_documents.h"
-#include "kml/live_view_document.h"
-#include "kml/platform_files.h"
-#include "kml/track_recorder.h"
-#include "kml/xml_writer.h"
+#include "files/platform_files.h"
+#include "kml/document_set.h"
 #include "tests/app/fake_form_services.h"
 #include "tests/support/fake_link_services.h"
 
@@ -121,24 +117,21 @@ TEST(Win32Window, EndOfTheSessionDuringAnErrorBoxEndsItAndClosesTheWindow) {
   FakeLinkServices services;
   services.PutServerWords();
   FsuipcLink link{services};
-  XmlWriter writer;
-  KmlDocuments documents{writer, PlatformFileSystem(), ""};
-  LiveViewDocument live_view{PlatformFileSystem(), ""};
-  TrackRecorder track{PlatformFileSystem(), ""};
-  EarlierRuns earlier_runs{PlatformFileSystem()};
+  DocumentSet documents{PlatformFileSystem()};
   TForm1 form{FormContext{window,
                           platform,
                           decimal,
                           link,
-                          documents,
+                          documents.kml,
                           window.UpdateTimer(),
                           window.RetryTimer(),
                           {},
-                          live_view,
-                          track,
+                          documents.live_view,
+                          documents.track,
+                          documents.recorder,
                           [] { return std::chrono::system_clock::now(); },
                           services.interrupt,
-                          earlier_runs}};
+                          documents.earlier_runs}};
   window.Attach(form);
   form.OnCreate();
   ASSERT_FALSE(form.Closed());

@@ -1,5 +1,5 @@
-// The GPX track: byte for byte for a known flight, segments split exactly at gaps, positions
-// that are not on the Earth, and saving as the track grows and at close.
+// The GPX track: byte for byte for a known flight, a track segment for each of the route's
+// segments, the ranges GPX allows, and saving it.
 //
 // The expected files in tests/data/kml were written by kml_sample_documents and checked by hand
 // and by the outside check (tests/kml/outside_check.sh). After a deliberate change, regenerate
@@ -7,7 +7,7 @@
 //   build-sanitize/bin/kml_sample_documents tests/data/kml
 // and review the diff line by line before committing it.
 
-#include "kml/track_recorder.h"
+#include "kml/gpx_track.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,8 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "kml/atomic_file.h"
-#include "kml/platform_files.h"
+#include "files/platform_files.h"
+#include "files/publish_file.h"
+#include "kml/document_set.h"
 #include "tests/kml/comma_locale.h"
 #include "tests/kml/kml_test_support.h"
 #include "tests/kml/sample_flight.h"
@@ -36,7 +37,7 @@ using testing::TempFolder;
 using testing::Utc;
 using testing::WriteBytes;
 
-const TrackRecorder::Time kNoon = Utc(std::chrono::year{2024} / 5 / 17, 12, 0, 0);
+const RoutePoint::Time kNoon = Utc(std::chrono::year{2024} / 5 / 17, 12, 0, 0);
 
 // The points of each <trkseg> as "lat lon time" texts, read back from the document text. Fails
 // the test when segment start and end tags do not alternate, beginning with a start tag.
@@ -70,28 +71,31 @@ std::vector<std::vector<std::string>> Segments(const std::string& text) {
   return segments;
 }
 
-class TrackRecorderTest : public ::testing::Test {
+class GpxTrackTest : public ::testing::Test {
  protected:
   std::filesystem::path TrackFile() const { return folder_.Path() / "trasa.gpx"; }
 
   TempFolder folder_;
-  TrackRecorder track_{PlatformFileSystem(), folder_.Text()};
+  DocumentSet set_{PlatformFileSystem(), folder_.Text()};
+  Route& route_ = set_.route;
+  GpxTrack& track_ = set_.track;
+  RouteRecorder& recorder_ = set_.recorder;
 };
 
-TEST_F(TrackRecorderTest, WritesTheKnownFlightByteForByte) {
-  testing::Fly(track_, KnownFlight());
+TEST_F(GpxTrackTest, WritesTheKnownFlightByteForByte) {
+  testing::Fly(recorder_, KnownFlight());
   // The last step was a moving fix: the file on disk is already whole, before any close.
   EXPECT_EQ(ReadBytes(TrackFile()), ExpectedDocument("track_known_flight.gpx"));
   track_.Save();
   EXPECT_EQ(ReadBytes(TrackFile()), ExpectedDocument("track_known_flight.gpx"));
   EXPECT_EQ(track_.DocumentText(), ExpectedDocument("track_known_flight.gpx"));
-  EXPECT_EQ(track_.PointCount(), 5u);
-  EXPECT_EQ(track_.SegmentCount(), 3u);
-  EXPECT_EQ(folder_.Entries(), std::set<std::string>{"trasa.gpx"});
+  EXPECT_EQ(route_.Points().size(), 5u);
+  EXPECT_EQ(route_.SegmentCount(), 3u);
+  EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"trasa.gpx", "trasa.kml"}));
 }
 
-TEST_F(TrackRecorderTest, SplitsTheKnownFlightAtItsFailedSampleAndItsReconnection) {
-  testing::Fly(track_, KnownFlight());
+TEST_F(GpxTrackTest, SplitsTheKnownFlightAtItsFailedSampleAndItsReconnection) {
+  testing::Fly(recorder_, KnownFlight());
   EXPECT_THAT(Segments(track_.DocumentText()),
               ElementsAre(ElementsAre("50.100000 14.250000 2024-02-29T23:58:30Z",
                                       "50.110000 14.260000 2024-02-29T23:59:30Z"),
@@ -100,24 +104,24 @@ TEST_F(TrackRecorderTest, SplitsTheKnownFlightAtItsFailedSampleAndItsReconnectio
                           ElementsAre("50.200000 14.400000 2024-03-01T00:10:00Z")));
 }
 
-TEST_F(TrackRecorderTest, WritesTheKnownFlightUnderACommaLocale) {
+TEST_F(GpxTrackTest, WritesTheKnownFlightUnderACommaLocale) {
   testing::CommaLocale comma;
   ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kNames[0]
                               << "; run scripts/ensure-packages.sh as root";
-  testing::Fly(track_, KnownFlight());
+  testing::Fly(recorder_, KnownFlight());
   track_.Save();
   EXPECT_EQ(ReadBytes(TrackFile()), ExpectedDocument("track_known_flight.gpx"));
 }
 
-TEST_F(TrackRecorderTest, WritesAnEmptyTrackWhenNoFixEverMoved) {
-  track_.BreakSegment();
-  track_.RecordFix({50.1, 14.25, 245.4, false}, kNoon);
-  track_.BreakSegment();
+TEST_F(GpxTrackTest, WritesAnEmptyTrackWhenNoFixEverMoved) {
+  recorder_.Break();
+  recorder_.RecordFix({50.1, 14.25, 245.4, false}, kNoon);
+  recorder_.Break();
   EXPECT_EQ(folder_.Entries(), std::set<std::string>{});  // nothing grew, nothing saved
   track_.Save();
   EXPECT_EQ(ReadBytes(TrackFile()), ExpectedDocument("track_empty.gpx"));
-  EXPECT_EQ(track_.PointCount(), 0u);
-  EXPECT_EQ(track_.SegmentCount(), 0u);
+  EXPECT_EQ(route_.Points().size(), 0u);
+  EXPECT_EQ(route_.SegmentCount(), 0u);
 }
 
 // A run of the update cycle: 'p' a moving fix, '|' a gap; and the number of points each
@@ -133,18 +137,18 @@ struct GapCase {
 class TrackGapTest : public ::testing::TestWithParam<GapCase> {};
 
 TEST_P(TrackGapTest, StartsANewSegmentExactlyWhereTheRouteResumes) {
-  TempFolder folder;
-  TrackRecorder track(PlatformFileSystem(), folder.Text());
+  Route route;
+  GpxTrack track(PlatformFileSystem(), route, "");
   std::vector<std::string> latitudes;  // in the order recorded
   int second = 0;
   for (const char step : GetParam().steps) {
     if (step == '|') {
-      track.BreakSegment();
+      route.Break();
       continue;
     }
     const double latitude = 10.0 + static_cast<double>(latitudes.size());
     latitudes.push_back(std::to_string(static_cast<int>(latitude)) + ".000000");
-    track.RecordFix({latitude, 20.0, 0.0, true}, kNoon + std::chrono::seconds(second++));
+    route.Add({latitude, 20.0, kNoon + std::chrono::seconds(second++)});
   }
 
   const auto segments = Segments(track.DocumentText());
@@ -158,8 +162,8 @@ TEST_P(TrackGapTest, StartsANewSegmentExactlyWhereTheRouteResumes) {
   }
   EXPECT_EQ(sizes, GetParam().segment_sizes);
   EXPECT_EQ(read_back, latitudes);  // every point once, in order
-  EXPECT_EQ(track.SegmentCount(), GetParam().segment_sizes.size());
-  EXPECT_EQ(track.PointCount(), latitudes.size());
+  EXPECT_EQ(route.SegmentCount(), GetParam().segment_sizes.size());
+  EXPECT_EQ(route.Points().size(), latitudes.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -172,40 +176,18 @@ INSTANTIATE_TEST_SUITE_P(
                       GapCase{"Nothing", "", {}}),
     [](const ::testing::TestParamInfo<GapCase>& info) { return info.param.label; });
 
-TEST_F(TrackRecorderTest, RecordsMovingFixesOnlyAndSavesAfterEach) {
-  track_.RecordFix({50.1, 14.25, 245.4, false}, kNoon);
-  EXPECT_EQ(track_.PointCount(), 0u);
-  EXPECT_EQ(folder_.Entries(), std::set<std::string>{});
-
-  track_.RecordFix({50.1, 14.25, 245.4, true}, kNoon + std::chrono::seconds(60));
-  EXPECT_EQ(ReadBytes(TrackFile()), track_.DocumentText());
-  const std::string after_one = track_.DocumentText();
-
-  track_.RecordFix({50.2, 14.35, 245.4, false}, kNoon + std::chrono::seconds(120));
-  EXPECT_EQ(track_.DocumentText(), after_one);
-  track_.RecordFix({50.3, 14.45, 245.4, true}, kNoon + std::chrono::seconds(180));
-  EXPECT_EQ(ReadBytes(TrackFile()), track_.DocumentText());
-  EXPECT_THAT(Segments(track_.DocumentText()),
-              ElementsAre(ElementsAre("50.100000 14.250000 2024-05-17T12:01:00Z",
-                                      "50.300000 14.450000 2024-05-17T12:03:00Z")));
-}
-
-TEST_F(TrackRecorderTest, AddsAPointWithoutSavingIt) {
-  EXPECT_TRUE(track_.AddPoint({-33.5, -0.5, 0.0, false}, kNoon));
+TEST_F(GpxTrackTest, WritesWhatTheRouteHoldsWithoutSavingIt) {
+  EXPECT_TRUE(route_.Add({-33.5, -0.5, kNoon}));
   EXPECT_EQ(folder_.Entries(), std::set<std::string>{});
   EXPECT_THAT(Segments(track_.DocumentText()),
               ElementsAre(ElementsAre("-33.500000 -0.500000 2024-05-17T12:00:00Z")));
 }
 
-TEST_F(TrackRecorderTest, IgnoresAFailedSaveWhileTheTrackGrowsButReportsItAtClose) {
+TEST_F(GpxTrackTest, KeepsTheEarlierFileAndReportsThePathWhenTheSaveFails) {
   FailingFileSystem files(FailingFileSystem::Step::kReplace, "trasa.gpx");
-  TrackRecorder track(files, folder_.Text());
+  GpxTrack track(files, route_, folder_.Text());
   WriteBytes(TrackFile(), "earlier track\r\n");
-
-  EXPECT_NO_THROW(track.RecordFix({50.1, 14.25, 245.4, true}, kNoon));
-  EXPECT_EQ(track.PointCount(), 1u);
-  EXPECT_EQ(ReadBytes(TrackFile()), "earlier track\r\n");
-
+  route_.Add({50.1, 14.25, kNoon});
   try {
     track.Save();
     FAIL() << "the save did not fail";
@@ -217,46 +199,14 @@ TEST_F(TrackRecorderTest, IgnoresAFailedSaveWhileTheTrackGrowsButReportsItAtClos
   EXPECT_EQ(folder_.Entries(), std::set<std::string>{"trasa.gpx"});
 }
 
-TEST_F(TrackRecorderTest, ReportsTheFullPathWhenTheDocumentsFolderIsMissing) {
-  track_.SetDocumentsFolder((folder_.Path() / "no such folder").string());
-  EXPECT_NO_THROW(track_.RecordFix({50.1, 14.25, 245.4, true}, kNoon));
-  EXPECT_THROW(track_.Save(), FileSaveError);
-  EXPECT_EQ(track_.PointCount(), 1u);
-  EXPECT_EQ(folder_.Entries(), std::set<std::string>{});
-}
-
-TEST_F(TrackRecorderTest, LeavesOutPositionsOffTheEarthAndJoinsNothingAcrossThem) {
-  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-  constexpr double kInfinity = std::numeric_limits<double>::infinity();
-  const AircraftFix off_the_earth[] = {
-      {kNaN, 14.0, 0.0, true},      {50.0, kNaN, 0.0, true},       {90.000001, 14.0, 0.0, true},
-      {-91.0, 14.0, 0.0, true},     {50.0, 180.5, 0.0, true},      {50.0, -180.000001, 0.0, true},
-      {kInfinity, 14.0, 0.0, true}, {50.0, -kInfinity, 0.0, true},
-  };
-  for (const AircraftFix& fix : off_the_earth) {
-    SCOPED_TRACE(::testing::Message() << fix.Latitude << " " << fix.Longitude);
-    TempFolder folder;
-    TrackRecorder track(PlatformFileSystem(), folder.Text());
-    track.RecordFix({50.0, 14.0, 0.0, true}, kNoon);
-    track.RecordFix(fix, kNoon + std::chrono::seconds(60));
-    track.RecordFix({50.1, 14.1, 0.0, true}, kNoon + std::chrono::seconds(120));
-    EXPECT_THAT(Segments(track.DocumentText()),
-                ElementsAre(ElementsAre("50.000000 14.000000 2024-05-17T12:00:00Z"),
-                            ElementsAre("50.100000 14.100000 2024-05-17T12:02:00Z")));
-    EXPECT_FALSE(track.AddPoint(fix, kNoon));
-    EXPECT_EQ(track.PointCount(), 2u);
-    EXPECT_EQ(ReadBytes(folder.Path() / "trasa.gpx"), track.DocumentText());
-  }
-}
-
-TEST_F(TrackRecorderTest, WritesThePolesAndTheAntimeridianWithinGpxRanges) {
+TEST_F(GpxTrackTest, WritesThePolesAndTheAntimeridianWithinGpxRanges) {
   // GPX longitudes run from -180 up to, not including, 180: the meridian that would be written
   // as 180 is written as -180.
-  track_.AddPoint({90.0, 180.0, 0.0, true}, kNoon);
-  track_.AddPoint({-90.0, 179.9999996, 0.0, true}, kNoon);
-  track_.AddPoint({0.0, 179.9999994, 0.0, true}, kNoon);
-  track_.AddPoint({0.0, -180.0, 0.0, true}, kNoon);
-  track_.AddPoint({-0.0000001, -0.0000004, 0.0, true}, kNoon);
+  for (const auto& [latitude, longitude] :
+       {std::pair{90.0, 180.0}, std::pair{-90.0, 179.9999996}, std::pair{0.0, 179.9999994},
+        std::pair{0.0, -180.0}, std::pair{-0.0000001, -0.0000004}}) {
+    ASSERT_TRUE(route_.Add({latitude, longitude, kNoon}));
+  }
   EXPECT_THAT(Segments(track_.DocumentText()),
               ElementsAre(ElementsAre("90.000000 -180.000000 2024-05-17T12:00:00Z",
                                       "-90.000000 -180.000000 2024-05-17T12:00:00Z",
@@ -265,7 +215,7 @@ TEST_F(TrackRecorderTest, WritesThePolesAndTheAntimeridianWithinGpxRanges) {
                                       "-0.000000 -0.000000 2024-05-17T12:00:00Z")));
 }
 
-TEST_F(TrackRecorderTest, SavesBesideTheRouteDocument) {
+TEST_F(GpxTrackTest, SavesBesideTheRouteDocument) {
   const std::string separator(1, kPathSeparator);
   EXPECT_EQ(track_.Path(), folder_.Text() + separator + "trasa.gpx");
   track_.SetDocumentsFolder("");
