@@ -1,8 +1,9 @@
 #include "app/interval_box.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
+
+#include "text/number_text.h"
 
 namespace quorvane {
 
@@ -14,12 +15,7 @@ int ReadTyped(const std::string& text) {
   if (!digits.empty() && digits[0] == '+') {
     digits.remove_prefix(1);
   }
-  int value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size()) {
-    return IntervalBox::kMinimum;
-  }
-  return value;
+  return ParseWhole<int>(digits).value_or(IntervalBox::kMinimum);
 }
 
 }  // namespace

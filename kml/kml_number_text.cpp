@@ -1,6 +1,6 @@
 #include "kml/kml_number_text.h"
 
-#include "sampling/number_text.h"
+#include "text/number_text.h"
 
 namespace quorvane {
 

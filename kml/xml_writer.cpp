@@ -71,29 +71,4 @@ std::string_view TagName(std::string_view tag_text) {
   return tag_text.substr(0, tag_text.find(' '));
 }
 
-XmlWriter& ProcessXmlWriter() {
-  static XmlWriter writer;
-  return writer;
-}
-
-void BeginDocument() {
-  ProcessXmlWriter().BeginDocument();
-}
-
-void OpenElement(std::string_view tag_text) {
-  ProcessXmlWriter().OpenElement(tag_text);
-}
-
-void LeafElement(std::string_view name, std::string_view value) {
-  ProcessXmlWriter().LeafElement(name, value);
-}
-
-void CloseElement() {
-  ProcessXmlWriter().CloseElement();
-}
-
-std::vector<std::string>& Lines() {
-  return ProcessXmlWriter().Lines();
-}
-
 }  // namespace quorvane

@@ -11,15 +11,18 @@
 
 namespace quorvane {
 
-// One indented XML line writer. The process has one (ProcessXmlWriter) shared by both KML
-// documents; tests make their own.
+// One indented XML line writer, for documents built one after the other. A start tag or a leaf
+// goes four blanks further in than the line written before it, unless the start tag or leaf
+// written last was a leaf: then it lines up with the line before. An end tag goes four blanks
+// out from the line before. A document's first line has no blanks, and a line that would lie
+// left of the margin has none either.
 class XmlWriter {
  public:
-  // Most elements open at once; TagStack index 0 is never used.
+  // Most elements open at once.
   static constexpr int kMaxOpenElements = 64;
 
-  // Starts a document: Lines becomes a new, empty list; Indent -4, Depth 0, LastWasLeaf false.
-  // The tag stack is left as it is (its entries are replaced as elements are opened).
+  // Starts a document: Lines becomes a new, empty list, no element is open, and the next line
+  // the writer writes has no blanks.
   void BeginDocument();
 
   // Writes "<tag_text>" (a name, optionally a blank and attributes) as one line and records
@@ -42,38 +45,20 @@ class XmlWriter {
   // Frees the line list once the document is saved.
   void ReleaseLines() { std::vector<std::string>().swap(lines_); }
 
-  // Blanks before the line written last; zero or negative means none.
-  int Indent() const { return indent_; }
-  // Elements opened by OpenElement and not closed yet.
-  int Depth() const { return depth_; }
-  // Tag texts of the open elements: the one opened when Depth became d is at index d.
-  const std::array<std::string, kMaxOpenElements + 1>& TagStack() const { return tag_stack_; }
-  // True when the last line written by OpenElement or LeafElement came from LeafElement.
-  bool LastWasLeaf() const { return last_was_leaf_; }
-
  private:
   // A new line holding the current indentation's blanks, with room for text_size more bytes.
   std::string IndentedLine(std::size_t text_size) const;
 
   std::vector<std::string> lines_;
-  int indent_ = 0;
-  int depth_ = 0;
+  int indent_ = 0;  // blanks before the line written last; none when zero or below
+  int depth_ = 0;   // elements opened and not closed yet
+  // The tag text of each open element: the one opened when depth_ became d is at index d.
   std::array<std::string, kMaxOpenElements + 1> tag_stack_;
-  bool last_was_leaf_ = false;
+  bool last_was_leaf_ = false;  // the last line written by OpenElement or LeafElement was a leaf
 };
 
 // The element name of a start tag's text: the text before its first blank (character 32), or the
 // whole text when it has none. A text that begins with a blank gives "".
 std::string_view TagName(std::string_view tag_text);
-
-// The process's one writer, used by the module-wide operations below.
-XmlWriter& ProcessXmlWriter();
-
-// The operations of XmlWriter on the process's writer.
-void BeginDocument();
-void OpenElement(std::string_view tag_text);
-void LeafElement(std::string_view name, std::string_view value);
-void CloseElement();
-std::vector<std::string>& Lines();
 
 }  // namespace quorvane

@@ -3,7 +3,7 @@
 #include "link/fsuipc_offsets.h"
 #include "link/link_result.h"
 #include "sampling/conversions.h"
-#include "sampling/number_text.h"
+#include "text/number_text.h"
 
 namespace quorvane {
 

@@ -11,7 +11,8 @@ scripts/ensure-packages.sh
 # The unit test programs this platform's build has, and the two programs for the probe run.
 targets=$(cmake --build build --target help | sed -n 's/^\([a-z_]*\): .*/\1/p')
 programs=()
-for program in link_test posix_link_test sampling_test simulator_test sources_test kml_tests app_test; do
+for program in text_test link_test posix_link_test sampling_test files_test route_test kml_tests \
+  simulator_test sources_test app_test; do
   grep -qx "$program" <<<"$targets" && programs+=("$program")
 done
 cmake --build build --target "${programs[@]}" quorvane-probe quorvane-sim >/dev/null

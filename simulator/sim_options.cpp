@@ -1,11 +1,11 @@
 #include "simulator/sim_options.h"
 
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <cmath>
 #include <sstream>
 
 #include "app/program_version.h"
+#include "text/number_text.h"
 
 namespace quorvane::sim {
 
@@ -18,12 +18,7 @@ std::optional<std::uint64_t> ParseUnsigned(std::string_view text) {
     text.remove_prefix(2);
     base = 16;
   }
-  std::uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return value;
+  return ParseWhole<std::uint64_t>(text, base);
 }
 
 }  // namespace
@@ -33,13 +28,7 @@ std::optional<std::uint32_t> ParseHexWord(const std::string& text) {
   if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
     digits.remove_prefix(2);
   }
-  std::uint32_t value = 0;
-  const auto [end, error] =
-      std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-  if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size()) {
-    return std::nullopt;
-  }
-  return value;
+  return ParseWhole<std::uint32_t>(digits, 16);
 }
 
 std::optional<Poke> ParsePoke(const std::string& text) {
@@ -58,14 +47,12 @@ std::optional<Poke> ParsePoke(const std::string& text) {
   const unsigned bits = static_cast<unsigned>(*size) * 8;
   std::uint64_t value = 0;
   if (!value_text.empty() && value_text[0] == '-') {
-    std::int64_t negative = 0;
-    const auto [end, error] =
-        std::from_chars(value_text.data(), value_text.data() + value_text.size(), negative);
+    const auto negative = ParseWhole<std::int64_t>(value_text);
     const std::int64_t lowest = bits == 64 ? INT64_MIN : -(std::int64_t{1} << (bits - 1));
-    if (error != std::errc{} || end != value_text.data() + value_text.size() || negative < lowest) {
+    if (!negative || *negative < lowest) {
       return std::nullopt;
     }
-    value = static_cast<std::uint64_t>(negative);
+    value = static_cast<std::uint64_t>(*negative);
     if (bits < 64) {
       value &= (std::uint64_t{1} << bits) - 1;
     }

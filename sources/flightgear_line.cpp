@@ -1,9 +1,10 @@
 #include "sources/flightgear_line.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <optional>
+
+#include "text/number_text.h"
 
 namespace quorvane::sources {
 
@@ -14,16 +15,6 @@ constexpr std::size_t kMaxFields = 7;
 constexpr std::size_t kMaxVersion = 32;
 constexpr double kMetresPerFoot = 0.3048;
 constexpr double kMetresPerSecondPerKnot = 1852.0 / 3600.0;
-
-// A whole field as a plain decimal number, whatever the locale; nothing for anything else.
-std::optional<double> Number(std::string_view field) {
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-  if (error != std::errc() || end != field.data() + field.size()) {
-    return std::nullopt;
-  }
-  return value;
-}
 
 bool Within(double value, double low, double high) {
   return std::isfinite(value) && value >= low && value <= high;
@@ -88,7 +79,7 @@ FlightGearLine DecodeFlightGearLine(std::string_view datagram) {
 
   std::array<double, kNumberFields> numbers{};
   for (std::size_t i = 0; i < kNumberFields; ++i) {
-    const std::optional<double> number = Number(fields[i]);
+    const std::optional<double> number = ParseWhole<double>(fields[i]);
     if (!number) {
       line.verdict = Verdict::BadValue;
       return line;

@@ -1,24 +1,16 @@
 #include "sources/simulator_addresses.h"
 
-#include <charconv>
+#include "text/number_text.h"
 
 namespace quorvane::sources {
 
 std::optional<std::uint16_t> ParsePort(std::string_view text) {
-  if (text.empty() || text.size() > 5) {
+  // Up to five decimal digits: an unsigned number takes no sign.
+  const auto value = text.size() <= 5 ? ParseWhole<unsigned>(text) : std::nullopt;
+  if (!value || *value > 65535) {
     return std::nullopt;
   }
-  for (char c : text) {
-    if (c < '0' || c > '9') {
-      return std::nullopt;
-    }
-  }
-  unsigned value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  if (value > 65535) {
-    return std::nullopt;
-  }
-  return static_cast<std::uint16_t>(value);
+  return static_cast<std::uint16_t>(*value);
 }
 
 bool PlausibleHost(std::string_view text) {

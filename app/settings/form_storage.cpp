@@ -1,20 +1,13 @@
 #include "app/settings/form_storage.h"
 
-#include <charconv>
 #include <cstdio>
 #include <exception>
+
+#include "text/number_text.h"
 
 namespace quorvane {
 
 namespace {
-
-std::string TrimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) {
-    return {};
-  }
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The words of a position text: longest runs of characters other than blank and comma.
 std::vector<std::string> Words(const std::string& text) {
@@ -60,18 +53,11 @@ int ParseStoredInteger(const std::string& text, int default_value) {
     digits.remove_prefix(1);
   }
   if (base == 16) {
-    unsigned value = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-    return digits.empty() || error != std::errc{} || end != digits.data() + digits.size()
-               ? default_value
-               : static_cast<int>(value);
+    // Hexadecimal is a bit pattern: "0xFFFFFFFF" is -1.
+    const auto value = ParseWhole<unsigned>(digits, 16);
+    return value ? static_cast<int>(*value) : default_value;
   }
-  int value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  return digits.empty() || error != std::errc{} || end != digits.data() + digits.size()
-             ? default_value
-             : value;
+  return ParseWhole<int>(digits).value_or(default_value);
 }
 
 TFormPlacement::TFormPlacement(StoreContext context) : context_(std::move(context)) {}

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "text/number_text.h"
+
 namespace quorvane {
 
 namespace {
@@ -48,24 +50,17 @@ std::string FloatPropertyText(double value) {
 }
 
 double ParseFloatPropertyText(const std::string& text) {
-  std::string_view digits = text;
-  while (!digits.empty() && digits.front() == ' ') {
-    digits.remove_prefix(1);
-  }
-  while (!digits.empty() && digits.back() == ' ') {
-    digits.remove_suffix(1);
-  }
+  const std::string trimmed = TrimBlanks(text);
+  std::string_view digits = trimmed;
   // A "+" may lead a number, not another sign: "+-5" is no number.
   if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') {
     digits.remove_prefix(1);
   }
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() ||
-      !std::isfinite(value)) {
+  const auto value = ParseWhole<double>(digits);
+  if (!value || !std::isfinite(*value)) {
     throw std::invalid_argument("'" + text + "' is not a valid floating point value");
   }
-  return value;
+  return *value;
 }
 
 std::string BooleanPropertyText(bool value) {

@@ -1,5 +1,5 @@
-// The indented XML line writer: its worked example, its indentation rules at the edges, and the
-// process-wide writer.
+// The indented XML line writer: its worked example and its indentation rules at the edges, all
+// through the lines it writes.
 
 #include "kml/xml_writer.h"
 
@@ -16,13 +16,10 @@ namespace {
 
 using ::testing::ElementsAre;
 
-// One step of building the aircraft placemark and what the writer holds after it.
+// One step of building the aircraft placemark and the line it writes.
 struct Step {
   std::function<void(XmlWriter&)> call;
   std::string line;  // the line written, blanks included
-  int indent;
-  int depth;
-  bool last_was_leaf;
 };
 
 TEST(XmlWriterTest, BuildsTheAircraftPlacemarkStepByStep) {
@@ -32,43 +29,41 @@ TEST(XmlWriterTest, BuildsTheAircraftPlacemarkStepByStep) {
   };
   const auto close = [](XmlWriter& w) { w.CloseElement(); };
   const std::vector<Step> steps = {
-      {open("Placemark"), "<Placemark>", 0, 1, false},
-      {leaf("name", ""), "    <name></name>", 4, 1, true},
-      {open("LookAt"), "    <LookAt>", 4, 2, false},
-      {leaf("longitude", "14.250000"), "        <longitude>14.250000</longitude>", 8, 2, true},
-      {leaf("latitude", "50.100000"), "        <latitude>50.100000</latitude>", 8, 2, true},
-      {leaf("altitude", "10"), "        <altitude>10</altitude>", 8, 2, true},
-      {leaf("range", "100000"), "        <range>100000</range>", 8, 2, true},
-      {leaf("tilt", "0"), "        <tilt>0</tilt>", 8, 2, true},
-      {leaf("heading", "245"), "        <heading>245</heading>", 8, 2, true},
+      {open("Placemark"), "<Placemark>"},
+      {leaf("name", ""), "    <name></name>"},
+      {open("LookAt"), "    <LookAt>"},
+      {leaf("longitude", "14.250000"), "        <longitude>14.250000</longitude>"},
+      {leaf("latitude", "50.100000"), "        <latitude>50.100000</latitude>"},
+      {leaf("altitude", "10"), "        <altitude>10</altitude>"},
+      {leaf("range", "100000"), "        <range>100000</range>"},
+      {leaf("tilt", "0"), "        <tilt>0</tilt>"},
+      {leaf("heading", "245"), "        <heading>245</heading>"},
       {leaf("altitudeMode", "relativeToGround"),
-       "        <altitudeMode>relativeToGround</altitudeMode>", 8, 2, true},
+       "        <altitudeMode>relativeToGround</altitudeMode>"},
       {leaf("gx:altitudeMode", "relativeToSeaFloor"),
-       "        <gx:altitudeMode>relativeToSeaFloor</gx:altitudeMode>", 8, 2, true},
-      {close, "    </LookAt>", 4, 1, true},
-      {leaf("styleUrl", "#msn_airports"), "    <styleUrl>#msn_airports</styleUrl>", 4, 1, true},
-      {open("Point"), "    <Point>", 4, 2, false},
+       "        <gx:altitudeMode>relativeToSeaFloor</gx:altitudeMode>"},
+      {close, "    </LookAt>"},
+      {leaf("styleUrl", "#msn_airports"), "    <styleUrl>#msn_airports</styleUrl>"},
+      {open("Point"), "    <Point>"},
       {leaf("coordinates", "14.250000,50.100000,10"),
-       "        <coordinates>14.250000,50.100000,10</coordinates>", 8, 2, true},
-      {close, "    </Point>", 4, 1, true},
-      {close, "</Placemark>", 0, 0, true},
+       "        <coordinates>14.250000,50.100000,10</coordinates>"},
+      {close, "    </Point>"},
+      {close, "</Placemark>"},
   };
 
   XmlWriter writer;
   writer.BeginDocument();
-  EXPECT_EQ(writer.Indent(), -4);
-  EXPECT_EQ(writer.Depth(), 0);
-  EXPECT_FALSE(writer.LastWasLeaf());
   EXPECT_TRUE(writer.Lines().empty());
   for (std::size_t i = 0; i < steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
     steps[i].call(writer);
     ASSERT_EQ(writer.Lines().size(), i + 1);
     EXPECT_EQ(writer.Lines().back(), steps[i].line);
-    EXPECT_EQ(writer.Indent(), steps[i].indent);
-    EXPECT_EQ(writer.Depth(), steps[i].depth);
-    EXPECT_EQ(writer.LastWasLeaf(), steps[i].last_was_leaf);
   }
+  // Every element is closed, and a sibling after the last end tag lines up with it.
+  EXPECT_THROW(writer.CloseElement(), std::logic_error);
+  writer.LeafElement("next", "");
+  EXPECT_EQ(writer.Lines().back(), "<next></next>");
 }
 
 TEST(XmlWriterTest, BuildsTheRoutePlacemarkWithItsCoordinatesOnOneLine) {
@@ -89,9 +84,9 @@ TEST(XmlWriterTest, BuildsTheRoutePlacemarkWithItsCoordinatesOnOneLine) {
                           "        <coordinates>1.000000,2.000000,0 3.000000,4.000000,0 "
                           "</coordinates>",
                           "    </LineString>", "</Placemark>"));
-  EXPECT_EQ(writer.Indent(), 0);
-  EXPECT_EQ(writer.Depth(), 0);
-  EXPECT_TRUE(writer.LastWasLeaf());
+  EXPECT_THROW(writer.CloseElement(), std::logic_error) << "every element is closed";
+  writer.OpenElement("Placemark");
+  EXPECT_EQ(writer.Lines().back(), "<Placemark>") << "lines up with the last end tag";
 }
 
 TEST(XmlWriterTest, WritesNoBlanksWhileIndentIsZeroOrBelow) {
@@ -100,9 +95,9 @@ TEST(XmlWriterTest, WritesNoBlanksWhileIndentIsZeroOrBelow) {
   writer.LeafElement("x", "1");  // -4 + 4 = 0
   writer.OpenElement("a");       // after a leaf: stays 0
   writer.CloseElement();         // 0 - 4 = -4, still at column 0
-  EXPECT_EQ(writer.Indent(), -4);
-  writer.OpenElement("b");  // the close kept LastWasLeaf false: -4 + 4 = 0
-  EXPECT_THAT(writer.Lines(), ElementsAre("<x>1</x>", "<a>", "</a>", "<b>"));
+  writer.OpenElement("b");       // the close kept LastWasLeaf false: -4 + 4 = 0
+  writer.OpenElement("c");       // 0 + 4: the margin was not moved by the lines left of it
+  EXPECT_THAT(writer.Lines(), ElementsAre("<x>1</x>", "<a>", "</a>", "<b>", "    <c>"));
 }
 
 TEST(XmlWriterTest, LinesUpWithTheLeafOrEndTagWrittenBefore) {
@@ -218,8 +213,7 @@ TEST(XmlWriterTest, BeginDocumentStartsEveryDocumentAlike) {
   used.OpenElement("y z=\"1\"");
   used.LeafElement("w", "2");
   EXPECT_EQ(BuildSmallDocument(used), first);
-  EXPECT_EQ(used.Depth(), 0);
-  EXPECT_EQ(used.Indent(), 0);
+  EXPECT_THROW(used.CloseElement(), std::logic_error) << "nothing of the earlier document is open";
 }
 
 TEST(XmlWriterTest, RefusesMoreThan64OpenElementsAndCloseWithNoneOpen) {
@@ -227,35 +221,24 @@ TEST(XmlWriterTest, RefusesMoreThan64OpenElementsAndCloseWithNoneOpen) {
   writer.BeginDocument();
   EXPECT_THROW(writer.CloseElement(), std::logic_error);
   EXPECT_TRUE(writer.Lines().empty());
-  EXPECT_EQ(writer.Indent(), -4);
 
   for (int i = 1; i <= XmlWriter::kMaxOpenElements; ++i) {
     writer.OpenElement("e" + std::to_string(i));
   }
-  EXPECT_EQ(writer.Depth(), 64);
-  EXPECT_EQ(writer.TagStack()[64], "e64");
+  EXPECT_EQ(writer.Lines().front(), "<e1>") << "the refused close moved nothing";
+  EXPECT_EQ(writer.Lines().back(), std::string(63 * 4, ' ') + "<e64>");
   EXPECT_THROW(writer.OpenElement("e65"), std::logic_error);
-  EXPECT_EQ(writer.Depth(), 64);
   EXPECT_EQ(writer.Lines().size(), 64u);
-  EXPECT_EQ(writer.Indent(), 63 * 4);
 
-  for (int i = XmlWriter::kMaxOpenElements; i >= 1; --i) {
+  // The refused element took no place: the innermost one is still e64, at the same blanks.
+  writer.CloseElement();
+  EXPECT_EQ(writer.Lines().back(), std::string(62 * 4, ' ') + "</e64>");
+  for (int i = XmlWriter::kMaxOpenElements - 1; i >= 1; --i) {
     writer.CloseElement();
   }
   EXPECT_EQ(writer.Lines().back(), "</e1>");
-  EXPECT_EQ(writer.Depth(), 0);
-}
-
-TEST(XmlWriterTest, ModuleOperationsWorkOnTheProcessWriter) {
-  BeginDocument();
-  Lines().push_back("<Document>");
-  OpenElement("Point");
-  LeafElement("coordinates", "1,2,10");
-  CloseElement();
-  EXPECT_THAT(
-      ProcessXmlWriter().Lines(),
-      ElementsAre("<Document>", "<Point>", "    <coordinates>1,2,10</coordinates>", "</Point>"));
-  EXPECT_EQ(&Lines(), &ProcessXmlWriter().Lines());
+  EXPECT_THROW(writer.CloseElement(), std::logic_error);
+  EXPECT_EQ(writer.Lines().size(), 128u);
 }
 
 }  // namespace

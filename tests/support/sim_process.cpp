@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -141,15 +140,6 @@ ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& a
   ::waitpid(pid, &status, 0);
   run.exit_status = ExitStatus(status);
   return run;
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::ifstream file(path);
-  for (std::string line; std::getline(file, line);) {
-    lines.push_back(line);
-  }
-  return lines;
 }
 
 }  // namespace quorvane::testing

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -227,15 +226,6 @@ ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& a
     }
   }
   return run;
-}
-
-std::vector<std::string> ReadLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::ifstream file(path);
-  for (std::string line; std::getline(file, line);) {
-    lines.push_back(line);
-  }
-  return lines;
 }
 
 }  // namespace quorvane::testing
