@@ -2,64 +2,20 @@
 // announces it on the root window, against a private Xvfb server.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "app/posix/platform_services_posix.h"
 #include "app/viewer_rule.h"
+#include "tests/support/private_x_server.h"
 
 // Last: Xlib's macros (None, Status, ...) would clash with names in the headers above.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-extern char** environ;
-
 namespace quorvane {
 namespace {
-
-// An X server of the test's own; its display number is read from the pipe Xvfb writes it to.
-class PrivateXServer {
- public:
-  PrivateXServer() {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-      return;
-    }
-    const std::string fd_text = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb",       "-displayfd", fd_text.c_str(), "-screen", "0",
-                          "640x480x24", "-nolisten",  "tcp",           nullptr};
-    if (::posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-      pid_ = -1;
-    }
-    ::close(fds[1]);
-    // The number arrives, ended by a line break, once the server accepts connections.
-    std::string number;
-    char c = 0;
-    while (pid_ > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') {
-      number += c;
-    }
-    ::close(fds[0]);
-    if (!number.empty()) {
-      display_ = ":" + number;
-    }
-  }
-  ~PrivateXServer() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  const std::string& display() const { return display_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
 
 TEST(X11ActiveWindow, NoDisplayMeansNoTitle) {
   ::unsetenv("DISPLAY");
@@ -67,7 +23,7 @@ TEST(X11ActiveWindow, NoDisplayMeansNoTitle) {
 }
 
 TEST(X11ActiveWindow, TitleOfTheWindowTheWindowManagerNamesActive) {
-  PrivateXServer server;
+  testing::PrivateXServer server("640x480x24");
   ASSERT_FALSE(server.display().empty()) << "Xvfb is needed (the xvfb package)";
   ::setenv("DISPLAY", server.display().c_str(), 1);
   Display* display = XOpenDisplay(server.display().c_str());

@@ -4,21 +4,17 @@
 // and saves the route.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 #include "tests/e2e/program_desktop.h"
+#include "tests/support/private_x_server.h"
 
 // Last: Xlib's macros (None, Status, ...) would clash with names in the headers above.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-
-extern char** environ;
 
 namespace quorvane {
 namespace {
@@ -107,44 +103,6 @@ TEST_F(TerminationTest, SimulatorFrozenMidFlightNeverHoldsUpTheEnd) {
   ExpectEndsAtOnce(*program);
   EXPECT_TRUE(RouteHolds("<coordinates>14.250000,50.100000,0 </coordinates>"));
 }
-
-// An X server of the test's own; its display number is read from the pipe Xvfb writes it to.
-class PrivateXServer {
- public:
-  PrivateXServer() {
-    int fds[2];
-    if (::pipe(fds) != 0) {
-      return;
-    }
-    const std::string fd_text = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb",       "-displayfd", fd_text.c_str(), "-screen", "0",
-                          "800x600x24", "-nolisten",  "tcp",           nullptr};
-    if (::posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-      pid_ = -1;
-    }
-    ::close(fds[1]);
-    std::string number;
-    char c = 0;
-    while (pid_ > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') {
-      number += c;
-    }
-    ::close(fds[0]);
-    if (!number.empty()) {
-      display_ = ":" + number;
-    }
-  }
-  ~PrivateXServer() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGTERM);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
-  const std::string& display() const { return display_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
 
 // Asks the top-level window titled `title` to close, as a window manager's close button does
 // (WM_DELETE_WINDOW). False when there is no such window.

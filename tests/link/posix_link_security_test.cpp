@@ -88,7 +88,7 @@ class OtherUsersServer {
   }
   ~OtherUsersServer() {
     process_->Signal(SIGTERM);
-    process_->Wait(5000);
+    EXPECT_EQ(process_->Wait(30000), 0) << "quorvane-sim, run as another user, ended badly";
   }
 
   bool WaitUntilReady() {

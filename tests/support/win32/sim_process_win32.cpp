@@ -1,9 +1,12 @@
 // Child processes for end-to-end tests on Windows (and under Wine).
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -101,12 +104,20 @@ std::string UniqueName(const char* prefix) {
          std::to_string(++counter);
 }
 
-int Reap(HANDLE process) {
-  ::WaitForSingleObject(process, INFINITE);
-  DWORD code = 0;
-  ::GetExitCodeProcess(process, &code);
+// Waits up to timeout_ms for the process to end, then closes its handle. Its exit code, or
+// nothing when it was still running (it is then terminated).
+std::optional<int> ReapProcess(HANDLE process, DWORD timeout_ms) {
+  std::optional<int> status;
+  if (::WaitForSingleObject(process, timeout_ms) == WAIT_OBJECT_0) {
+    DWORD code = 0;
+    ::GetExitCodeProcess(process, &code);
+    status = static_cast<int>(code);
+  } else {
+    ::TerminateProcess(process, 1);
+    ::WaitForSingleObject(process, 5000);
+  }
   ::CloseHandle(process);
-  return static_cast<int>(code);
+  return status;
 }
 
 // Asks every top-level window of the process to close.
@@ -128,6 +139,10 @@ void RequestClose(DWORD process_id) {
 
 }  // namespace
 
+std::string SimProgramPath() {
+  return ProgramFolder() + "quorvane-sim.exe";
+}
+
 PrivateRuntimeDir::PrivateRuntimeDir() {
   path_ = TempFolder() + UniqueName("quorvane-test-");
   if (!::CreateDirectoryA(path_.c_str(), nullptr)) {
@@ -145,7 +160,7 @@ SimProcess::SimProcess(std::vector<std::string> arguments) {
   ::DeleteFileA(ready_file_.c_str());
   arguments.push_back("--ready-file");
   arguments.push_back(ready_file_);
-  pid_ = Stored(Start(ProgramFolder() + "quorvane-sim.exe", arguments, nullptr).hProcess);
+  pid_ = Stored(Start(SimProgramPath(), arguments, nullptr).hProcess);
 }
 
 SimProcess::~SimProcess() {
@@ -156,44 +171,57 @@ SimProcess::~SimProcess() {
 }
 
 bool SimProcess::WaitUntilReady() {
-  for (int i = 0; i < 1000; ++i) {
-    if (::GetFileAttributesA(ready_file_.c_str()) != INVALID_FILE_ATTRIBUTES) {
-      return true;
-    }
+  const ULONGLONG deadline = ::GetTickCount64() + kReadyTimeoutMs;
+  while (::GetFileAttributesA(ready_file_.c_str()) == INVALID_FILE_ATTRIBUTES) {
     if (::WaitForSingleObject(ProcessOf(pid_), 10) == WAIT_OBJECT_0) {
-      Reap(ProcessOf(pid_));
+      const std::optional<int> status = ReapProcess(ProcessOf(pid_), 0);
       pid_ = -1;
+      ADD_FAILURE() << "quorvane-sim.exe ended with exit code " << status.value_or(-1)
+                    << " before it was ready";
+      return false;
+    }
+    if (::GetTickCount64() >= deadline) {
+      ADD_FAILURE() << "quorvane-sim.exe was not ready within " << kReadyTimeoutMs / 1000 << " s";
       return false;
     }
   }
-  return false;
+  return true;
 }
 
 int SimProcess::Stop() {
   if (pid_ <= 0) {
     return -1;
   }
-  const HANDLE process = ProcessOf(pid_);
-  RequestClose(::GetProcessId(process));
-  bool killed = false;
-  if (::WaitForSingleObject(process, 5000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(process, 1);
-    killed = true;
-  }
-  const int status = Wait();
-  return killed ? -1 : status;
+  RequestClose(::GetProcessId(ProcessOf(pid_)));
+  return Reap("asked to close");
 }
 
 int SimProcess::Wait() {
   if (pid_ <= 0) {
     return -1;
   }
-  const int status = Reap(ProcessOf(pid_));
-  pid_ = -1;
-  return status;
+  return Reap("left to end by itself");
 }
 
-ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& arguments) {
+int SimProcess::Reap(const char* how) {
+  const HANDLE process = ProcessOf(pid_);
+  pid_ = -1;
+  const std::optional<int> status = ReapProcess(process, kEndTimeoutMs);
+  if (!status) {
+    ADD_FAILURE() << "quorvane-sim.exe " << how << " was still running after "
+                  << kEndTimeoutMs / 1000 << " s, and was terminated";
+    return -1;
+  }
+  if (*status != 0) {
+    ADD_FAILURE() << "quorvane-sim.exe " << how << " ended with exit code " << *status
+                  << " instead of 0";
+  }
+  return *status;
+}
+
+ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& arguments,
+                      int timeout_ms) {
+  const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(timeout_ms);
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
   HANDLE read_end = nullptr;
   HANDLE write_end = nullptr;
@@ -211,20 +239,49 @@ ProgramRun RunProgram(const std::string& path, const std::vector<std::string>& a
     throw;
   }
   ::CloseHandle(write_end);
+  ProgramRun run;
+  // The output until the pipe breaks (every writer has closed it), or until the time is up. An
+  // anonymous pipe's read cannot time out, so what is there is read, and the rest waited for.
   std::string raw;
   char buffer[4096];
-  DWORD count = 0;
-  while (::ReadFile(read_end, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-    raw.append(buffer, count);
+  for (;;) {
+    DWORD available = 0;
+    if (!::PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr)) {
+      break;
+    }
+    if (available > 0) {
+      DWORD count = 0;
+      if (!::ReadFile(read_end, buffer, std::min<DWORD>(available, sizeof buffer), &count,
+                      nullptr) ||
+          count == 0) {
+        break;
+      }
+      raw.append(buffer, count);
+      continue;
+    }
+    if (::GetTickCount64() >= deadline) {
+      run.timed_out = true;
+      break;
+    }
+    ::WaitForSingleObject(process.hProcess, 10);
   }
   ::CloseHandle(read_end);
-  ProgramRun run;
-  run.exit_status = Reap(process.hProcess);
+  const ULONGLONG now = ::GetTickCount64();
+  const DWORD left = run.timed_out || now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+  const std::optional<int> status = ReapProcess(process.hProcess, left);
   for (std::size_t i = 0; i < raw.size(); ++i) {
     if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')) {
       run.output += raw[i];
     }
   }
+  if (!status) {
+    run.timed_out = true;
+    ADD_FAILURE() << path << " was still running after " << timeout_ms / 1000
+                  << " s, and was terminated; its output so far:\n"
+                  << run.output;
+    return run;
+  }
+  run.exit_status = *status;
   return run;
 }
 
