@@ -49,7 +49,7 @@ run_under_display() {
   rm -rf "$folder"
 
   # One program at a time: a server window is seen by every program on the desktop.
-  ctest --preset windows --timeout 180 || failed=1
+  ctest --preset windows || failed=1
   probe_check || failed=1
   sources_check || failed=1
   tests/e2e/windows_program_check.sh build-win/bin || failed=1
