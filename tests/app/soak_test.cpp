@@ -1,14 +1,17 @@
-// A whole day's flight through the window logic on the fake clock, with the files kept in memory
-// so that the test measures the program and not the disk.
+// Long flights through the window logic on the fake clock: a whole day with the files kept in
+// memory, so that the test measures the program and not the disk, and an hour over the real
+// files, counting the process's open descriptors.
 
 #include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tests/app/form_harness.h"
 
@@ -115,44 +118,101 @@ std::set<std::string> DistinctTuples(const std::string& route) {
   return tuples;
 }
 
-TEST(SoakTest, DayLongFlightAtTenSecondsKeepsEveryPointShowsNoErrorAndLeaksNoDescriptor) {
+TEST(SoakTest, DayLongFlightAtTenSecondsKeepsEveryPointAndShowsNoError) {
   constexpr int kUpdates = 24 * 60 * 60 / 10;
-  const int descriptors_before = OpenDescriptors();
   MemoryFileSystem files;
+  FormHarness h(files);
+  // Flying north-east at 80 m/s: every update finds the aircraft somewhere new.
+  const auto fly_to = [&h](int update) {
+    h.PutAircraft({45.0 + update * 0.0005, 5.0 + update * 0.001, 45.0, 0.0, 80.0, 1000.0});
+  };
+  fly_to(0);
+  h.form->OnCreate();  // the first update
+  h.form->OnShow();
+  h.form->OnIntervalTyped("10");
+  for (int update = 1; update < kUpdates; ++update) {
+    fly_to(update);
+    h.clock.Advance(10000);
+  }
+
+  EXPECT_EQ(files.Publications(h.AircraftFile()), kUpdates);
+  const std::string& route = h.documents.RouteCoordinates();
+  EXPECT_EQ(Count(route, ",0 "), kUpdates);
+  EXPECT_EQ(DistinctTuples(route).size(), static_cast<std::size_t>(kUpdates));
+  EXPECT_EQ(route.substr(0, 22), "5.000000,45.000000,0 5");
+  EXPECT_TRUE(route.ends_with("13.639000,49.319500,0 ")) << route.substr(route.size() - 40);
+
+  ASSERT_TRUE(h.form->OnCloseRequested());
+  EXPECT_TRUE(h.view.errors.empty()) << h.view.errors.front();
+  EXPECT_TRUE(h.view.questions.empty());
+  const std::string& kml = files.Published(h.RouteFile());
+  EXPECT_NE(kml.find("<coordinates>" + route + "</coordinates>"), std::string::npos);
+  const std::string& gpx = files.Published(h.File("trasa.gpx"));
+  EXPECT_EQ(Count(gpx, "<trkpt "), kUpdates);
+  EXPECT_EQ(Count(gpx, "<trkseg>"), 1);
+  EXPECT_NE(gpx.find("<time>2024-02-29T23:59:00Z</time>"), std::string::npos);
+  EXPECT_NE(gpx.find("lat=\"49.319500\" lon=\"13.639000\""), std::string::npos);
+  EXPECT_NE(gpx.find("<time>2024-03-01T23:58:50Z</time>"), std::string::npos);
+  EXPECT_EQ(files.Leftovers(), 0u);
+}
+
+// The files in folder whose names end with ".tmp".
+std::vector<std::string> Temporaries(const std::string& folder) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().ends_with(".tmp")) {
+      found.push_back(entry.path().filename().string());
+    }
+  }
+  return found;
+}
+
+// An hour at 10 s over the platform's own files in a temporary Documents folder: every save
+// opens, writes, syncs and closes a real file, so a descriptor left open by any step shows in
+// /proc/self/fd. Saves also fail on the way: the Documents folder is gone for a while (creating
+// the temporary file fails), later "letadlo.kml" is a folder (the save fails after its temporary
+// file was written and closed, and that file must go).
+TEST(SoakTest, HourOverTheRealFilesWithFailedSavesLeavesNoDescriptorOpen) {
+  constexpr int kUpdates = 60 * 60 / 10;
+  constexpr int kGoneFrom = 120;     // the Documents folder is gone for 30 updates from here
+  constexpr int kBlockedFrom = 240;  // "letadlo.kml" is a folder for 30 updates from here
+  const int descriptors_before = OpenDescriptors();
   {
-    FormHarness h(files);
-    // Flying north-east at 80 m/s: every update finds the aircraft somewhere new.
+    FormHarness h;  // the platform's files
     const auto fly_to = [&h](int update) {
       h.PutAircraft({45.0 + update * 0.0005, 5.0 + update * 0.001, 45.0, 0.0, 80.0, 1000.0});
     };
+    const std::filesystem::path blocker = std::filesystem::path(h.AircraftFile()) / "blocker";
     fly_to(0);
-    h.form->OnCreate();  // the first update
+    h.form->OnCreate();
     h.form->OnShow();
     h.form->OnIntervalTyped("10");
+    EXPECT_EQ(OpenDescriptors(), descriptors_before) << "after the first update";
     for (int update = 1; update < kUpdates; ++update) {
+      if (update == kGoneFrom) {
+        std::filesystem::remove_all(h.folder);
+      } else if (update == kGoneFrom + 30) {
+        std::filesystem::create_directories(h.folder);
+      } else if (update == kBlockedFrom) {
+        std::filesystem::remove(h.AircraftFile());
+        std::filesystem::create_directories(blocker);
+      } else if (update == kBlockedFrom + 30) {
+        EXPECT_EQ(Temporaries(h.folder), std::vector<std::string>{}) << "none left by a failure";
+        std::filesystem::remove_all(h.AircraftFile());
+      }
       fly_to(update);
       h.clock.Advance(10000);
+      if (update % 30 == 0) {
+        ASSERT_EQ(OpenDescriptors(), descriptors_before) << "after update " << update;
+      }
     }
-
-    EXPECT_EQ(files.Publications(h.AircraftFile()), kUpdates);
-    const std::string& route = h.documents.RouteCoordinates();
-    EXPECT_EQ(Count(route, ",0 "), kUpdates);
-    EXPECT_EQ(DistinctTuples(route).size(), static_cast<std::size_t>(kUpdates));
-    EXPECT_EQ(route.substr(0, 22), "5.000000,45.000000,0 5");
-    EXPECT_TRUE(route.ends_with("13.639000,49.319500,0 ")) << route.substr(route.size() - 40);
-
     ASSERT_TRUE(h.form->OnCloseRequested());
-    EXPECT_TRUE(h.view.errors.empty()) << h.view.errors.front();
+    EXPECT_FALSE(h.view.errors.empty()) << "the failed saves were reported";
     EXPECT_TRUE(h.view.questions.empty());
-    const std::string& kml = files.Published(h.RouteFile());
-    EXPECT_NE(kml.find("<coordinates>" + route + "</coordinates>"), std::string::npos);
-    const std::string& gpx = files.Published(h.File("trasa.gpx"));
-    EXPECT_EQ(Count(gpx, "<trkpt "), kUpdates);
-    EXPECT_EQ(Count(gpx, "<trkseg>"), 1);
-    EXPECT_NE(gpx.find("<time>2024-02-29T23:59:00Z</time>"), std::string::npos);
-    EXPECT_NE(gpx.find("lat=\"49.319500\" lon=\"13.639000\""), std::string::npos);
-    EXPECT_NE(gpx.find("<time>2024-03-01T23:58:50Z</time>"), std::string::npos);
-    EXPECT_EQ(files.Leftovers(), 0u);
+    EXPECT_EQ(Count(h.ReadFile(h.RouteFile()), ",0 "), kUpdates) << "every fix in the route";
+    EXPECT_TRUE(h.ReadFile(h.AircraftFile()).ends_with("</kml>\r\n"));
+    EXPECT_EQ(Temporaries(h.folder), std::vector<std::string>{});
+    EXPECT_EQ(OpenDescriptors(), descriptors_before) << "after the close";
   }
   EXPECT_EQ(OpenDescriptors(), descriptors_before);
 }
