@@ -78,6 +78,7 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   std::string sim_word_text;
   std::vector<std::string> poke_texts;
   std::uint64_t exit_after = 0;
+  std::uint64_t garble_after = 0;
 
   app.add_option("--class", options.class_name, "window class to answer as")->capture_default_str();
   app.add_option("--version", version_text, "server version word at 0x3304 (hex, 36220002)");
@@ -95,6 +96,9 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   app.add_flag("--hang", options.hang, "never answer an exchange");
   app.add_flag("--garble", options.garble,
                "forge every reply: the first request's size is changed to run past the block");
+  auto* garble_after_option =
+      app.add_option("--garble-after", garble_after,
+                     "answer this many exchanges well, then forge every reply as --garble does");
   auto* exit_option = app.add_option("--exit-after", exit_after, "exit after this many exchanges");
   app.add_option("--log", options.log_path, "append one line per exchange to this file");
   app.add_option("--ready-file", options.ready_file, "create this file once listening");
@@ -163,6 +167,9 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   }
   if (exit_option->count() > 0) {
     options.exit_after = exit_after;
+  }
+  if (garble_after_option->count() > 0) {
+    options.garble_after = garble_after;
   }
   parsed.options = options;
   return parsed;

@@ -27,6 +27,8 @@ struct SimOptions {
   std::uint32_t reply = 1;  // reply value of every exchange
   bool hang = false;
   bool garble = false;  // forge every reply: the first request's size runs past the block
+  // Forge every reply after this many exchanges, answered well: a lie after a good connection.
+  std::optional<std::uint64_t> garble_after;
   std::optional<std::uint64_t> exit_after;
   std::string log_path;
   std::string ready_file;

@@ -78,7 +78,9 @@ std::optional<std::uint32_t> SimulatorCore::Exchange(std::uint8_t* block, std::s
     return std::nullopt;
   }
   ServeBlock(block, block_size, space_);
-  if (options_.garble && block_size >= 12) {
+  const bool garbling =
+      options_.garble || (options_.garble_after && exchanges_ > *options_.garble_after);
+  if (garbling && block_size >= 12) {
     // What a broken or hostile server might send back: a size that no longer matches the
     // request and would carry a copy far past the block.
     block::StoreU32(block + 8, 0x7FFFFFFF);

@@ -187,6 +187,20 @@ TEST_F(CoreTest, GarblingForgesTheFirstSizeAfterServing) {
   EXPECT_EQ(b.Word(16), 0x36220002u) << "served first";
 }
 
+TEST_F(CoreTest, GarblingAfterAGoodStartForgesOnlyTheLaterReplies) {
+  SimOptions options;
+  options.garble_after = 2;
+  SimulatorCore core(options);
+  for (int exchange = 1; exchange <= 4; ++exchange) {
+    SCOPED_TRACE(exchange);
+    Block b(64);
+    b.Put(0, {1, 0x3304, 4, 0, 0, 0});
+    EXPECT_EQ(Exchange(core, b), 1u);
+    EXPECT_EQ(b.Word(8), exchange <= 2 ? 4u : 0x7FFFFFFFu);
+    EXPECT_EQ(b.Word(16), 0x36220002u) << "served all the same";
+  }
+}
+
 TEST(ExchangeLogLine, LengthThenLowerCaseHex) {
   const std::uint8_t bytes[] = {0x01, 0x00, 0xAB, 0xEC};
   EXPECT_EQ(ExchangeLogLine(bytes, 4), "4 0100abec");

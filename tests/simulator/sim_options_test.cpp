@@ -58,10 +58,11 @@ TEST(SimCommandLine, DefaultsAndOptions) {
   EXPECT_EQ(defaults.options->sim_word, 0xFADE0008u);
   EXPECT_EQ(defaults.options->reply, 1u);
   EXPECT_FALSE(defaults.options->exit_after);
+  EXPECT_FALSE(defaults.options->garble_after);
 
   const auto parsed = Parse({"--class", "FS98MAIN", "--version", "19980005", "--lat", "-33.9",
                              "--poke", "0x100:4:7", "--poke", "0x200:1:1", "--demo", "--rate", "60",
-                             "--exit-after", "3", "--hang"});
+                             "--exit-after", "3", "--hang", "--garble-after", "7"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   EXPECT_EQ(parsed.options->class_name, "FS98MAIN");
   EXPECT_EQ(parsed.options->version, 0x19980005u);
@@ -71,6 +72,7 @@ TEST(SimCommandLine, DefaultsAndOptions) {
   EXPECT_DOUBLE_EQ(parsed.options->rate, 60.0);
   EXPECT_EQ(parsed.options->exit_after, 3u);
   EXPECT_TRUE(parsed.options->hang);
+  EXPECT_EQ(parsed.options->garble_after, 7u);
 }
 
 TEST(SimCommandLine, BadInputIsAClearErrorWithStatus2) {
