@@ -113,22 +113,66 @@ TEST_F(FaultTest, HungSimulatorTimesOutWithoutNestedRetriesAndRecovers) {
   EndProgram(*program);
 }
 
-TEST_F(FaultTest, WrongRepliesAndForgedBlocksAreRefusedWithoutHarm) {
-  for (const char* fault : {"--garble", "--reply"}) {
-    SCOPED_TRACE(fault);
-    std::vector<std::string> options = {fault};
-    if (std::string(fault) == "--reply") {
-      options.push_back("2");
-    }
+// Whether a block quorvane-sim logged is a link's opening handshake: its first request reads the
+// server's version word at 0x3304 (read id 1, offset 0x3304, little-endian).
+bool IsHandshake(const std::string& logged) {
+  return logged.compare(logged.find(' ') + 1, 16, "0100000004330000") == 0;
+}
+
+TEST_F(FaultTest, WrongRepliesAndForgedBlocksFromTheStartAreRefusedAndRetried) {
+  for (const std::vector<std::string>& fault :
+       {std::vector<std::string>{"--garble"}, std::vector<std::string>{"--reply", "2"}}) {
+    SCOPED_TRACE(fault.front());
+    const std::string log = (root / (fault.front().substr(2) + ".log")).string();
+    std::vector<std::string> options = fault;
+    options.insert(options.end(), {"--lat", "50.1", "--lon", "14.25", "--log", log});
     SimProcess sim(options);
     ASSERT_TRUE(sim.WaitUntilReady());
     auto program = StartProgram();
-    std::this_thread::sleep_for(std::chrono::seconds(7));  // the start and one retry
+    // The handshake at start and the retry 5 s later reached the server; both were refused, so
+    // no sample was ever asked for.
+    ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= 2; }, 15000))
+        << "the program never reached the server";
     EXPECT_TRUE(program->Running());
+    for (const std::string& exchange : ReadLines(log)) {
+      EXPECT_TRUE(IsHandshake(exchange)) << "a sample over a refused link: " << exchange;
+    }
     EXPECT_FALSE(fs::exists(Aircraft())) << "nothing from a lying server is used";
     EndProgram(*program);
     EXPECT_NE(Read(Route()).find("<coordinates></coordinates>"), std::string::npos);
   }
+}
+
+TEST_F(FaultTest, ForgedRepliesAfterAGoodConnectionAreRefusedAndNothingOfThemIsSaved) {
+  const std::string log = (root / "forged.log").string();
+  // The opening handshake and the first update's six reads are answered well, every later reply
+  // is forged (a request's size made to run past the block).
+  SimProcess sim(
+      {"--lat", "50.1", "--lon", "14.25", "--speed", "80", "--garble-after", "7", "--log", log});
+  ASSERT_TRUE(sim.WaitUntilReady());
+  auto program = StartProgram();
+  ASSERT_TRUE(WaitFor([&] { return AircraftAt("14.250000,50.100000"); }, 20000));
+  const ino_t inode = Inode(Aircraft());
+
+  // The next update, 10 s later, gets a forged reply: the link is dropped and the retrying
+  // reopens it every 5 s, each time refused.
+  ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= 10; }, 40000));
+  EXPECT_TRUE(program->Running());
+  const std::vector<std::string> exchanges = ReadLines(log);
+  std::string kinds;
+  for (const std::string& exchange : exchanges) {
+    kinds += IsHandshake(exchange) ? 'H' : 's';
+  }
+  EXPECT_EQ(kinds.substr(0, 10),
+            "Hssssss"
+            "s"
+            "HH")
+      << "handshake, six reads, the forged read, then reopening only";
+  EXPECT_EQ(Inode(Aircraft()), inode) << "nothing saved from a forged reply";
+  EndProgram(*program);
+  EXPECT_EQ(Count(Read(Route()), ",0 "), 1) << Read(Route());
+  EXPECT_NE(Read(Route()).find("<coordinates>14.250000,50.100000,0 </coordinates>"),
+            std::string::npos);
 }
 
 TEST_F(FaultTest, DocumentsFolderRemovedMidFlightKeepsTheRouteAndResumes) {
