@@ -432,14 +432,37 @@ TEST_F(ForgedReplyTest, DestinationFieldCannotRedirectTheCopy) {
   EXPECT_EQ(elsewhere, 0u);
 }
 
-TEST_F(ForgedReplyTest, DataBeyondTheQueuedSizeNeverReachTheDestination) {
-  ProcessWithForgery([](std::uint8_t* block) {
-    // The data area of the first read is 4 bytes; bytes after it belong to the next header.
-    std::memset(block + 16, 0x5A, 4);
-  });
-  EXPECT_TRUE(processed);
-  EXPECT_EQ(first, 0x5A5A5A5Au);
-  EXPECT_EQ(second, 0x2222222222222222u);
+TEST_F(LinkTest, DataBeyondTheQueuedSizeNeverReachTheDestination) {
+  ASSERT_TRUE(Open());
+  services.space.Put(0x0100, 4, 0x11111111);
+  services.space.Put(0x0200, 8, 0x2222222222222222);
+  // Each destination lies between guard bytes: a copy of more than its read's size (the next
+  // header's bytes, or whatever follows the last read) would change them.
+  std::array<std::uint8_t, 4 + 4 + 4> first{};
+  std::array<std::uint8_t, 4 + 8 + 4> second{};
+  first.fill(0xEE);
+  second.fill(0xEE);
+  // Layout: read at 0 (data at 16), read at 20 (data at 36), terminator at 44. The server also
+  // fills what follows the terminator's checked first byte with data of its own.
+  services.on_send = [this](std::uint8_t* block) {
+    const SendOutcome outcome = services.Serve(block);
+    std::memset(block + 45, 0x5A, 64);
+    return outcome;
+  };
+  ASSERT_TRUE(link.QueueRead(0x0100, 4, first.data() + 4, result));
+  ASSERT_TRUE(link.QueueRead(0x0200, 8, second.data() + 4, result));
+  ASSERT_TRUE(link.Process(result)) << LinkResultMessage(result);
+  std::uint64_t second_value = 0;
+  std::memcpy(&second_value, second.data() + 4, 8);
+  EXPECT_EQ(block::LoadU32(first.data() + 4), 0x11111111u);
+  EXPECT_EQ(second_value, 0x2222222222222222u);
+  for (const auto& [guarded, size] :
+       {std::pair{first.data(), std::size_t{4}}, std::pair{second.data(), std::size_t{8}}}) {
+    for (std::size_t i : {0u, 1u, 2u, 3u}) {
+      EXPECT_EQ(guarded[i], 0xEE) << "before the destination, byte " << i;
+      EXPECT_EQ(guarded[4 + size + i], 0xEE) << "after the destination, byte " << i;
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -66,17 +67,46 @@ TEST(ServeBlock, StopsInsideTheBlockOnBadOrCutOffRequests) {
   }
   {
     Block b(16);
-    b.Put(0, {1, 0xFFFE, 8, 0});  // reads past the offset space give zeros
+    b.Put(0, {1, 0xFFFE, 8, 0});  // a whole header, but its data would run past the block
     b.bytes[15] = 0;
     EXPECT_FALSE(ServeBlock(b.bytes.get(), b.size, space).terminated);
   }
 }
 
-TEST(OffsetSpace, ReadsPastTheEndAreZeroAndWritesThereAreDropped) {
+TEST(ServeBlock, ReadsRunningPastTheOffsetSpaceAreFilledWithZeros) {
   OffsetSpace space;
-  space.Put(0xFFFE, 8, 0xFFFFFFFFFFFFFFFF);
-  EXPECT_EQ(space.Get(0xFFFE, 8), 0xFFFFu);
-  EXPECT_EQ(space.Get(0x20000, 4), 0u);
+  space.Put(0xFFFC, 4, 0x44332211);
+  Block b(48);
+  std::memset(b.bytes.get(), 0xAA, b.size);  // whatever the client's block held before
+  b.Put(0, {1, 0xFFFC, 8, 0});               // the last 4 bytes of the space, then 4 past it
+  b.Put(24, {1, 0x20000, 4, 0});             // wholly past it
+  b.Put(44, {0});
+  const ServedBlock served = ServeBlock(b.bytes.get(), b.size, space);
+  EXPECT_TRUE(served.terminated);
+  EXPECT_EQ(b.Word(16), 0x44332211u);
+  EXPECT_EQ(b.Word(20), 0u) << "the part past the space";
+  EXPECT_EQ(b.Word(24), 1u) << "the next header untouched";
+  EXPECT_EQ(b.Word(40), 0u) << "a read wholly past the space";
+}
+
+TEST(OffsetSpace, ReadsPastTheEndAreZeroAndWritesThereAreDropped) {
+  // On the heap at its exact size, so that a sanitizer sees any access past its end.
+  const auto space = std::make_unique<OffsetSpace>();
+  space->Put(0xFFFE, 8, 0xFFFFFFFFFFFFFFFF);
+  std::uint8_t read[8];
+  std::memset(read, 0xAA, sizeof read);
+  space->Read(0xFFFE, 8, read);
+  EXPECT_EQ(std::vector<std::uint8_t>(read, read + 8),
+            (std::vector<std::uint8_t>{0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
+  std::memset(read, 0xAA, sizeof read);
+  space->Read(0x20000, 4, read);
+  EXPECT_EQ(std::vector<std::uint8_t>(read, read + 4), std::vector<std::uint8_t>(4, 0));
+  EXPECT_EQ(read[4], 0xAA) << "nothing past the read's size";
+  const std::uint8_t ones[8] = {1, 1, 1, 1, 1, 1, 1, 1};
+  space->Write(0xFFFFFFFC, 8, ones);  // wholly past the end, even where offset + size wraps
+  space->Write(0xFFFF, 8, ones);
+  EXPECT_EQ(space->Get(0xFFFE, 2), 0x01FFu);
+  EXPECT_EQ(space->Get(0, 8), 0u);
 }
 
 // What the client makes of the values the stand-in stores: the position as it was given, the
