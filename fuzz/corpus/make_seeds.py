@@ -77,22 +77,42 @@ write("link_reply", "reads_without_buffers_and_empty",
 write("link_reply", "two_rounds",
       sample_round(0x01) + bytes([1]) + read(4, 0x02B4) + bytes([0x01]) + u32(75 * 65536))
 
-# reply_check: a shape byte (bit 0 tiny block, bit 1 queued end given), the block size (byte,
-# or u16 up to 0x8000), a record count, each record a kind byte (bit 0 write, bit 1 u32 size,
-# bit 2 position given) with its size and position, the queued end (u32), then the point where
-# the rest of the input is laid over the block (u16) and the rest.
-write("reply_check", "two_records_intact",
-      bytes([0]) + u16(0x8000) + bytes([2, 0, 4, 1, 2]) + u16(0x100))
-write("reply_check", "size_field_forged",
-      bytes([0]) + u16(0x8000) + bytes([2, 0, 4, 1, 2]) + u16(8) + u32(5))
-write("reply_check", "terminator_missing",
-      bytes([0]) + u16(0x8000) + bytes([1, 0, 4]) + u16(20) + b"\x01")
-write("reply_check", "record_past_tiny_block", bytes([1, 24, 1, 0, 200]) + u16(0))
-write("reply_check", "position_not_tiling",
-      bytes([0]) + u16(0x100) + bytes([2, 0, 4, 0x04, 4]) + u32(24) + u16(0xF0))
-write("reply_check", "huge_size_and_end",
-      bytes([2]) + u16(0x8000) + bytes([1, 0x02]) + u32(0xFFFFFFF0) + u32(0xFFFFFFFF) + u16(0))
-write("reply_check", "empty_block", bytes([1, 0, 0]))
+# reply_check: a change byte (0 none, 1 free bytes, 2 an id or size, 3 the terminator, 4 a short
+# block, 5 the queued end, 6 a record moved, 7 anything). For 0 to 6: a record count, each record
+# a kind byte (bit 0 write, bit 1 u16 size % 512 rather than a byte) and its size, the slack
+# after the terminator (byte); then for 1 a patch count (1 + byte % 8) and each patch's place
+# (u16) and byte, for 2 and 6 a selector byte (the record; for 2 bit 7 the size rather than the
+# id) and a u32, for the others a u32; the rest of the input is the noise that fills the block.
+# For 7: a shape byte (bit 0 tiny block, bit 1 queued end given), the block size (byte, or u16 up
+# to 0x8000), a record count, each record a kind byte (bit 0 write, bit 1 u32 size, bit 2
+# position given) with its size and position, the queued end (u32), then the point where the
+# rest of the input is laid over the block (u16) and the rest.
+TWO_RECORDS = bytes([2, 0, 4, 1, 2])  # a read of 4 bytes at 0, a write of 2 at 20, end at 34
+write("reply_check", "laid_out_intact", bytes([0]) + TWO_RECORDS + bytes([8]) + u32(0) + b"\xaa\x55")
+write("reply_check", "laid_out_exact_size", bytes([0]) + TWO_RECORDS + bytes([0]) + u32(0))
+write("reply_check", "empty_queue_intact", bytes([0, 0, 0]) + u32(0))
+write("reply_check", "data_offset_and_destination_changed",
+      bytes([1]) + TWO_RECORDS + bytes([8, 3]) + u16(16) + b"\x5a" + u16(4) + b"\x33"
+      + u16(12) + b"\x77" + b"\x01")
+write("reply_check", "first_size_changed",
+      bytes([2]) + TWO_RECORDS + bytes([8, 0x80]) + u32(1) + b"\x10")
+write("reply_check", "second_id_changed",
+      bytes([2]) + TWO_RECORDS + bytes([8, 0x01]) + u32(3) + b"\x10")
+write("reply_check", "terminator_set", bytes([3, 1, 0, 4, 0]) + u32(1))
+write("reply_check", "block_cut_short", bytes([4]) + TWO_RECORDS + bytes([0]) + u32(30))
+write("reply_check", "queued_end_past_the_records", bytes([5, 1, 0, 4, 0]) + u32(4))
+write("reply_check", "second_record_moved_back",
+      bytes([6]) + TWO_RECORDS + bytes([8, 1]) + u32(0xFFFFFFFC))
+write("reply_check", "anything_two_records_intact",
+      bytes([7, 0]) + u16(0x8000) + bytes([2, 0, 4, 1, 2]) + u16(0x100))
+write("reply_check", "anything_size_field_forged",
+      bytes([7, 0]) + u16(0x8000) + bytes([2, 0, 4, 1, 2]) + u16(8) + u32(5))
+write("reply_check", "anything_record_past_tiny_block", bytes([7, 1, 24, 1, 0, 200]) + u16(0))
+write("reply_check", "anything_position_not_tiling",
+      bytes([7, 0]) + u16(0x100) + bytes([2, 0, 4, 0x04, 4]) + u32(24) + u16(0xF0))
+write("reply_check", "anything_huge_size_and_end",
+      bytes([7, 2]) + u16(0x8000) + bytes([1, 0x02]) + u32(0xFFFFFFF0) + u32(0xFFFFFFFF) + u16(0))
+write("reply_check", "anything_empty_block", bytes([7, 1, 0, 0]))
 
 
 # posix_wire: the received bytes themselves (then read again as fields for the round trip).
