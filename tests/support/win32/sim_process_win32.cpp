@@ -69,10 +69,23 @@ PROCESS_INFORMATION Start(const std::string& path, const std::vector<std::string
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
   }
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, stdout_handle != nullptr, 0,
-                        nullptr, nullptr, &startup, &process)) {
-    throw std::runtime_error("cannot start " + path + " (error " +
-                             std::to_string(::GetLastError()) + ")");
+  // Wine sometimes fails to start a process with ERROR_INTERNAL_ERROR when one has just ended
+  // and the machine is busy; the same call succeeds a moment later. Only that error is tried
+  // again, a few times after a short pause; any other failure is reported at once.
+  constexpr int kAttempts = 5;
+  constexpr DWORD kPauseMs = 200;
+  for (int attempt = 1;; ++attempt) {
+    if (::CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, stdout_handle != nullptr, 0,
+                         nullptr, nullptr, &startup, &process)) {
+      break;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == kAttempts) {
+      throw std::runtime_error(
+          "cannot start " + path + " (error " + std::to_string(error) +
+          (attempt > 1 ? ", after " + std::to_string(attempt) + " attempts" : std::string()) + ")");
+    }
+    ::Sleep(kPauseMs);
   }
   ::CloseHandle(process.hThread);
   return process;
