@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs the unit test programs, and quorvane-probe against quorvane-sim, under Valgrind memcheck on
-# the default build (no sanitizers; built here if needed). Exits non-zero on any memory error or
-# definite leak, or on a failing test. The Qt window test and the slow end-to-end programs are
-# left out; the link's end-to-end cases run, except the 20-second hung-server one.
+# Runs the unit test programs, the fuzz targets' seed corpora, and quorvane-probe against
+# quorvane-sim, under Valgrind memcheck on the default build (no sanitizers; built here if
+# needed). Exits non-zero on any memory error or definite leak, or on a failing test. Left out:
+# the Qt programs (the window and the chart painter, whose toolkit's own allocations memcheck
+# reports) and the slow end-to-end programs; the link's end-to-end cases run, except the
+# 20-second hung-server one.
 # Usage: scripts/valgrind.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,10 +14,17 @@ scripts/ensure-packages.sh
 targets=$(cmake --build build --target help | sed -n 's/^\([a-z_]*\): .*/\1/p')
 programs=()
 for program in text_test link_test posix_link_test sampling_test files_test route_test kml_tests \
-  simulator_test sources_test app_test; do
+  simulator_test sources_test app_test app_posix_test app_soak_test chart_test; do
   grep -qx "$program" <<<"$targets" && programs+=("$program")
 done
-cmake --build build --target "${programs[@]}" quorvane-probe quorvane-sim >/dev/null
+# Each fuzz target, built as a plain program that runs its seeds once.
+fuzz_targets=()
+for corpus in fuzz/corpus/*/; do
+  name=$(basename "$corpus")
+  grep -qx "fuzz_$name" <<<"$targets" && fuzz_targets+=("$name")
+done
+cmake --build build --target "${programs[@]}" "${fuzz_targets[@]/#/fuzz_}" quorvane-probe \
+  quorvane-sim >/dev/null
 
 bin=build/bin
 work=$(mktemp -d /tmp/quorvane-valgrind-XXXXXX)
@@ -39,6 +48,11 @@ for program in "${programs[@]}"; do
   echo "== $program"
   memcheck 1 "$bin/$program" --gtest_brief=1 --gtest_filter='-*HungServer*' ||
     failed+=("$program")
+done
+
+for name in "${fuzz_targets[@]}"; do
+  echo "== fuzz_$name on its seeds"
+  memcheck 1 "$bin/fuzz_$name" "fuzz/corpus/$name" || failed+=("fuzz_$name")
 done
 
 echo "== quorvane-probe against quorvane-sim"
