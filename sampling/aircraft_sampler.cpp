@@ -52,6 +52,7 @@ std::optional<AircraftFix> AircraftSampler::SampleAircraft(const PanelText& pane
     return std::nullopt;
   }
   fix.Moving = IsMoving(raw_ground_speed_);
+  fix.GroundSpeedKnots = GroundSpeedKnots(raw_ground_speed_);
 
   // A position that is no place on the Earth would be written into the documents, and for good
   // into the route: it is a failed sample like any other.

@@ -44,6 +44,11 @@ bool IsMoving(std::uint32_t raw_ground_speed) {
   return raw_ground_speed / fsuipc::kSpeedUnitsPerMetrePerSecond > kMovingThreshold;
 }
 
+double GroundSpeedKnots(std::uint32_t raw_ground_speed) {
+  constexpr double kMetresPerNauticalMile = 1852.0;
+  return raw_ground_speed / fsuipc::kSpeedUnitsPerMetrePerSecond * 3600.0 / kMetresPerNauticalMile;
+}
+
 bool IsOnTheGlobe(double latitude, double longitude) {
   // Every comparison with a NaN is false, so a NaN fails here too.
   return latitude >= -90.0 && latitude <= 90.0 && longitude >= -180.0 && longitude <= 180.0;

@@ -19,6 +19,8 @@ double MagneticVariationDegrees(std::uint16_t raw);
 double HeadingDegrees(std::uint32_t raw, double variation_degrees);
 // True when the raw ground speed (1/65536 metre per second) is above 60 metres per second.
 bool IsMoving(std::uint32_t raw_ground_speed);
+// Ground speed in knots from the raw value (1/65536 metre per second).
+double GroundSpeedKnots(std::uint32_t raw_ground_speed);
 // True when latitude and longitude (degrees) name a place on the Earth: latitude in [-90, 90],
 // longitude in [-180, 180], neither of them infinite or not a number.
 bool IsOnTheGlobe(double latitude, double longitude);

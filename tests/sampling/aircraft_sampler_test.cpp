@@ -74,6 +74,7 @@ TEST_F(SamplerTest, HeadingUsesTheVariationReadInTheSameSample) {
   ASSERT_TRUE(fix);
   EXPECT_NEAR(fix->Heading, 12.5, 1e-9);
   EXPECT_TRUE(fix->Moving);
+  EXPECT_NEAR(fix->GroundSpeedKnots, 60.0 * 3600 / 1852, 1e-3);
   EXPECT_EQ(panel.back(), "Lat: -90.000000   Lon: -180.000000   H:   12.50");
 }
 
