@@ -6,6 +6,7 @@
 
 #include "app/version_text.h"
 #include "app/viewer_rule.h"
+#include "app/window_layout.h"
 #include "link/link_result.h"
 
 namespace quorvane {
@@ -35,8 +36,10 @@ TForm1::TForm1(FormContext context, std::optional<SettingsPlace> settings)
     : context_(std::move(context)),
       TimerUpdateTime(context_.update_timer, 60000),
       Timer1(context_.retry_timer, kRetryPeriodMs),
+      chart_timer_(context_.chart_timer, kChartRedrawPeriodMs),
       sampler_(context_.link),
       rx_spin_edit1_([this] { RxSpinEdit1Change(); }) {
+  chart_.waiting_text = layout::kChartWaitingForSimulator;
   if (settings) {
     settings_.emplace(*settings, static_cast<StoredControls&>(*this));
   }
@@ -99,6 +102,11 @@ void TForm1::OnRetryTimerTick() {
     Guarded([this] { Timer1Timer(); });
   }
 }
+void TForm1::OnChartTimerTick() {
+  if (!closed_) {
+    RedrawChart();
+  }
+}
 void TForm1::OnShowButtonClicked() {
   if (LinkAvailable()) {
     Guarded([this] { Button1Click(); });
@@ -156,6 +164,9 @@ bool TForm1::Close(bool ask_on_failure) {
     context_.view.EndProgram();
   } else if (!closed_) {
     context_.interrupt.Clear();  // the window stays open, and the link goes on
+  }
+  if (closed_) {
+    chart_timer_.SetEnabled(false);
   }
   return closed_;
 }
@@ -254,6 +265,9 @@ bool TForm1::ConnectLink() {
   if (opened) {
     SetPanel(kVersionPanel, VersionText(context_.link.ServerVersion()));
   }
+  chart_.waiting_text =
+      opened ? layout::kChartWaitingForPosition : layout::kChartWaitingForSimulator;
+  RedrawChart();
   return opened;
 }
 
@@ -261,6 +275,7 @@ void TForm1::FormShow() {
   if (!TimerUpdateTime.Enabled()) {
     Timer1.SetEnabled(true);
   }
+  chart_timer_.SetEnabled(true);
 }
 
 void TForm1::TimerUpdateTimeTimer() {
@@ -274,7 +289,7 @@ void TForm1::TimerUpdateTimeTimer() {
     }
     if (fix) {
       // The route takes the point first: the document's save may fail after the route grew.
-      context_.route.RecordFix(*fix, context_.now());
+      RecordFix(*fix, context_.now());
       try {
         context_.documents.WriteAircraftDocument(*fix);
       } catch (...) {
@@ -293,8 +308,41 @@ void TForm1::TimerUpdateTimeTimer() {
       context_.route.Break();  // no straight line across the gap
       Timer1.SetEnabled(true);
     }
+    RedrawChart();
   }
   context_.view.ProcessPendingMessages();
+}
+
+void TForm1::RecordFix(const AircraftFix& fix, std::chrono::system_clock::time_point time) {
+  context_.route.RecordFix(fix, time);
+  chart_.latest =
+      ChartFix{{fix.Latitude, fix.Longitude}, fix.Heading, std::nullopt, fix.GroundSpeedKnots};
+  chart_.last_update = time;
+}
+
+void TForm1::FollowRoute() {
+  // The chart draws the route flown, the one both route files are written from: its points are
+  // copied once, as the route grows, with a new segment wherever the route begins one.
+  const Route& route = context_.route.Flown();
+  const std::vector<RoutePoint>& points = route.Points();
+  if (route.Generation() != chart_route_generation_ || points.size() < chart_route_points_) {
+    chart_.segments.clear();  // the route began anew
+    chart_route_points_ = 0;
+    chart_route_generation_ = route.Generation();
+  }
+  for (std::size_t i = chart_route_points_; i < points.size(); ++i) {
+    if (chart_.segments.empty() || route.StartsSegment(i)) {
+      chart_.segments.emplace_back();
+    }
+    chart_.segments.back().push_back({points[i].latitude, points[i].longitude});
+  }
+  chart_route_points_ = points.size();
+}
+
+void TForm1::RedrawChart() {
+  FollowRoute();
+  chart_.now = context_.now();
+  context_.view.RedrawChart();
 }
 
 void TForm1::StartViewerIfWanted() {

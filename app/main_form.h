@@ -2,6 +2,8 @@
 
 #include <array>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@
 #include "app/platform_services.h"
 #include "app/settings/main_window_settings.h"
 #include "app/settings/stored_property.h"
+#include "chart/chart_input.h"
 #include "kml/earlier_runs.h"
 #include "kml/gpx_track.h"
 #include "kml/kml_documents.h"
@@ -33,6 +36,7 @@ struct FormContext {
   KmlDocuments& documents;
   TimerBackend& update_timer;          // drives TimerUpdateTime
   TimerBackend& retry_timer;           // drives Timer1
+  TimerBackend& chart_timer;           // redraws the chart, for its "how long ago" figure
   std::vector<std::string> arguments;  // the command line, without the program's name
   LiveViewDocument& live_view;         // the file that keeps a viewer following the aircraft
   GpxTrack& track;                     // the route with times, as GPX
@@ -50,6 +54,7 @@ struct FormContext {
 class TForm1 final : private StoredControls {
  public:
   static constexpr int kRetryPeriodMs = 5000;
+  static constexpr int kChartRedrawPeriodMs = 1000;
   static constexpr const char* kDynFileName = "f:\\dyn.txt";
 
   // With a place for the settings, the window's placement, the interval and both check boxes
@@ -62,6 +67,7 @@ class TForm1 final : private StoredControls {
   void OnShow();
   void OnUpdateTimerTick();    // TimerUpdateTime ticked
   void OnRetryTimerTick();     // Timer1 ticked
+  void OnChartTimerTick();     // the chart's timer ticked: the chart is redrawn
   void OnShowButtonClicked();  // "Show"
   void OnAutoRunClicked(bool checked);
   void OnViewerSelectClicked(bool checked);
@@ -90,6 +96,10 @@ class TForm1 final : private StoredControls {
   bool ViewerSelect() const { return check_box2_; }
   bool ShowButtonEnabled() const { return button1_enabled_; }
   const std::string& PanelText(int panel) const { return panels_.at(panel); }
+  // What the chart shows: the route flown with its segments, the latest fix with its time, and
+  // before the first fix what the program is waiting for; its time now is that of the latest
+  // redraw request (MainView::RedrawChart).
+  const ChartInput& Chart() const { return chart_; }
 
  private:
   // --- Handlers ---
@@ -126,6 +136,12 @@ class TForm1 final : private StoredControls {
   bool Close(bool ask_on_failure);
   // True when a handler may use the link: no other one is using it and the window is open.
   bool LinkAvailable() const;
+  // Records a good fix at time: in the route flown, and as the chart's latest fix.
+  void RecordFix(const AircraftFix& fix, std::chrono::system_clock::time_point time);
+  // Brings the chart's route up to the route flown.
+  void FollowRoute();
+  // Asks the view to draw the chart again, up to date, as of now.
+  void RedrawChart();
 
   FormContext context_;
   // --- Program state ---
@@ -135,8 +151,12 @@ class TForm1 final : private StoredControls {
   char SavedDecimalSeparator = '.';
   AppTimer TimerUpdateTime;
   AppTimer Timer1;
+  AppTimer chart_timer_;
   AircraftSampler sampler_;
   std::array<std::string, 3> panels_;
+  ChartInput chart_;
+  std::size_t chart_route_points_ = 0;        // the route's points the chart has
+  std::uint64_t chart_route_generation_ = 0;  // the route's generation they came from
   bool check_box1_ = false;
   bool check_box2_ = false;
   bool button1_enabled_ = true;

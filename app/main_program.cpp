@@ -26,9 +26,10 @@ MainProgram::MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
     : documents_(PlatformFileSystem()),
       form_(FormContext{front_end.view, front_end.platform, decimal_separator_, ProcessLink(),
                         documents_.kml, front_end.update_timer, front_end.retry_timer,
-                        std::move(arguments), documents_.live_view, documents_.track,
-                        documents_.recorder, [] { return std::chrono::system_clock::now(); },
-                        ProcessLinkInterrupt(), documents_.earlier_runs},
+                        front_end.chart_timer, std::move(arguments), documents_.live_view,
+                        documents_.track, documents_.recorder,
+                        [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt(),
+                        documents_.earlier_runs},
             SettingsPlace{front_end.placement, front_end.settings_files,
                           SettingsFileName(program_path)}) {
   ProcessLinkInterrupt().SetWhileWaiting(std::move(front_end.while_link_waits));

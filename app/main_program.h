@@ -32,6 +32,7 @@ struct FrontEnd {
   PlacementWindow& placement;  // the same window, as the stored settings see it
   TimerBackend& update_timer;  // drives TimerUpdateTime
   TimerBackend& retry_timer;   // drives Timer1
+  TimerBackend& chart_timer;   // redraws the chart once a second
   PlatformServices& platform;
   ProfileFiles& settings_files;
   // Handles the window's events while the link waits for the server, so that a close is taken

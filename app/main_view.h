@@ -15,6 +15,9 @@ class MainView {
   virtual void ShowAutoRun(bool checked) = 0;
   virtual void ShowViewerSelect(bool checked) = 0;
   virtual void ShowIntervalText(const std::string& text) = 0;
+  // Asks for the chart to be painted again from TForm1::Chart(), soon (not necessarily before
+  // this returns).
+  virtual void RedrawChart() = 0;
 
   // Dispatches every window message that is waiting, then returns. Handlers run nested here.
   virtual void ProcessPendingMessages() = 0;

@@ -81,7 +81,24 @@ inline constexpr std::array<int, 3> kPanelWidths = {120, 100, 200};
 // The widest version text the first panel shows, for a front-end that sizes the panel to it.
 inline constexpr const char* kWidestVersionText = "FSUIPC Version: 8.888w";
 
+// The chart of the flight fills the client area below the controls and above the status bar,
+// with a margin at either side.
+inline constexpr int kChartTop = 40;  // below the tallest control (Show, to 33)
+inline constexpr int kChartSideMargin = 6;
+inline constexpr int kChartBottomGap = 4;  // above the status bar
+// The chart's box in a client area client_width wide whose status bar begins at status_bar_top;
+// none wide or high in a window too small for it.
+constexpr Box ChartBox(int client_width, int status_bar_top) {
+  const int width = client_width - 2 * kChartSideMargin;
+  const int height = status_bar_top - kChartBottomGap - kChartTop;
+  return {kChartSideMargin, kChartTop, width > 0 ? width : 0, height > 0 ? height : 0};
+}
+
 // --- Message texts ---
+
+// The chart's text before the first fix: while no simulator has answered, and once one has.
+inline constexpr const char* kChartWaitingForSimulator = "Waiting for a simulator...";
+inline constexpr const char* kChartWaitingForPosition = "Waiting for the aircraft's position...";
 
 // Follows the error when the route cannot be saved at close; the answer is yes or no.
 inline constexpr const char* kCloseAnywayQuestion =

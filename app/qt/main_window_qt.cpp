@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "app/main_form.h"
+#include "app/qt/chart_area_qt.h"
 #include "app/qt/interval_spin_box.h"
 #include "app/window_layout.h"
 
@@ -43,7 +44,8 @@ QFont WindowFont() {
 
 MainWindowQt::MainWindowQt()
     : update_timer_([this] { form_->OnUpdateTimerTick(); }),
-      retry_timer_([this] { form_->OnRetryTimerTick(); }) {
+      retry_timer_([this] { form_->OnRetryTimerTick(); }),
+      chart_timer_([this] { form_->OnChartTimerTick(); }) {
   setWindowTitle(layout::kCaption);
   setFont(WindowFont());
   resize(layout::kClientWidth, layout::kClientHeight);
@@ -61,7 +63,8 @@ MainWindowQt::MainWindowQt()
     panels_[i]->setTextFormat(Qt::PlainText);
     panels_[i]->setContentsMargins(2, 0, 2, 0);
   }
-  PlaceStatusBar();
+  chart_ = new ChartAreaQt(this);
+  PlaceStatusBarAndChart();
 }
 
 QWidget* MainWindowQt::MakeControl(const layout::ControlLayout& row) {
@@ -107,11 +110,14 @@ MainWindowQt::~MainWindowQt() {
 
 void MainWindowQt::Attach(TForm1& form) {
   form_ = &form;
+  chart_->Show(&form.Chart());
 }
 
-void MainWindowQt::PlaceStatusBar() {
-  status_bar1_->setGeometry(0, height() - layout::kStatusBarHeight, width(),
-                            layout::kStatusBarHeight);
+void MainWindowQt::PlaceStatusBarAndChart() {
+  const int status_bar_top = height() - layout::kStatusBarHeight;
+  status_bar1_->setGeometry(0, status_bar_top, width(), layout::kStatusBarHeight);
+  const layout::Box chart = layout::ChartBox(width(), status_bar_top);
+  chart_->setGeometry(chart.left, chart.top, chart.width, chart.height);
   int left = 0;
   for (std::size_t i = 0; i < panels_.size(); ++i) {
     int panel_width = layout::kPanelWidths[i];
@@ -130,7 +136,7 @@ void MainWindowQt::PlaceStatusBar() {
 
 void MainWindowQt::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  PlaceStatusBar();
+  PlaceStatusBarAndChart();
 }
 
 void MainWindowQt::closeEvent(QCloseEvent* event) {
@@ -162,6 +168,10 @@ void MainWindowQt::ShowViewerSelect(bool checked) {
 
 void MainWindowQt::ShowIntervalText(const std::string& text) {
   rx_spin_edit1_->ShowText(QString::fromStdString(text));
+}
+
+void MainWindowQt::RedrawChart() {
+  chart_->update();
 }
 
 void MainWindowQt::ProcessPendingMessages() {

@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace quorvane {
 
+class ChartAreaQt;
 class IntervalSpinBox;
 class TForm1;
 
@@ -26,15 +27,17 @@ class MainWindowQt final : public QWidget, public MainView {
   ~MainWindowQt() override;
   // Connects the window to its logic; must be called before the window is shown.
   void Attach(TForm1& form);
-  // The window's two timers, which tick the logic's TimerUpdateTime and Timer1.
+  // The window's timers, which tick the logic's TimerUpdateTime, Timer1 and the chart's redraw.
   TimerBackend& UpdateTimer() { return update_timer_; }
   TimerBackend& RetryTimer() { return retry_timer_; }
+  TimerBackend& ChartTimer() { return chart_timer_; }
 
   void ShowPanelText(int panel, const std::string& text) override;
   void ShowButtonEnabled(bool enabled) override;
   void ShowAutoRun(bool checked) override;
   void ShowViewerSelect(bool checked) override;
   void ShowIntervalText(const std::string& text) override;
+  void RedrawChart() override;
   void ProcessPendingMessages() override;
   // Both boxes show the message as plain text: a path is never read as markup.
   void ShowError(const std::string& message) override;
@@ -56,19 +59,22 @@ class MainWindowQt final : public QWidget, public MainView {
  private:
   // Makes the control of a row of the layout table and connects its events.
   QWidget* MakeControl(const layout::ControlLayout& row);
-  void PlaceStatusBar();
+  // Places the status bar along the bottom edge and the chart between it and the controls.
+  void PlaceStatusBarAndChart();
   // Runs a message box until it is answered or dismissed.
   int RunBox(QMessageBox& box);
 
   TForm1* form_ = nullptr;
   QtTimerBackend update_timer_;
   QtTimerBackend retry_timer_;
+  QtTimerBackend chart_timer_;
   QCheckBox* check_box1_ = nullptr;
   QCheckBox* check_box2_ = nullptr;
   QLabel* label1_ = nullptr;
   IntervalSpinBox* rx_spin_edit1_ = nullptr;
   QPushButton* button1_ = nullptr;
   QWidget* status_bar1_ = nullptr;
+  ChartAreaQt* chart_ = nullptr;
   std::array<QLabel*, 3> panels_{};
   std::vector<QMessageBox*> open_boxes_;  // innermost last
 };

@@ -9,6 +9,8 @@
 #include "app/interval_box.h"
 #include "app/main_form.h"
 #include "app/window_layout.h"
+#include "chart/chart_builder.h"
+#include "chart/win32/chart_painter_win32.h"
 
 namespace quorvane {
 
@@ -17,6 +19,7 @@ namespace {
 constexpr const char* kClassName = "TForm1";
 constexpr UINT_PTR kUpdateTimerId = 1;
 constexpr UINT_PTR kRetryTimerId = 2;
+constexpr UINT_PTR kChartTimerId = 3;
 // A control's id is its row in the layout table from here on.
 constexpr int kFirstControlId = 101;
 constexpr int kUpDownId = 201;
@@ -93,7 +96,8 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 MainWindowWin32::MainWindowWin32(HINSTANCE instance)
     : instance_(instance),
       update_timer_(window_, kUpdateTimerId),
-      retry_timer_(window_, kRetryTimerId) {
+      retry_timer_(window_, kRetryTimerId),
+      chart_timer_(window_, kChartTimerId) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
 
@@ -257,10 +261,26 @@ LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         form_->OnUpdateTimerTick();
       } else if (wparam == kRetryTimerId) {
         form_->OnRetryTimerTick();
+      } else if (wparam == kChartTimerId) {
+        form_->OnChartTimerTick();
       }
       return 0;
     case WM_SIZE:
       SendMessageA(status_bar1_, WM_SIZE, 0, 0);  // the status bar follows the bottom edge
+      RedrawChart();                              // the chart fits the new size
+      return 0;
+    case WM_ERASEBKGND:
+      EraseAroundChart(reinterpret_cast<HDC>(wparam));
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint{};
+      HDC context = BeginPaint(window_, &paint);
+      PaintChartArea(context);
+      EndPaint(window_, &paint);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintChartArea(reinterpret_cast<HDC>(wparam));
       return 0;
     case WM_CLOSE:
       if (form_->OnCloseRequested()) {
@@ -278,6 +298,7 @@ LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       form_->OnDestroy();
       KillTimer(window_, kUpdateTimerId);
       KillTimer(window_, kRetryTimerId);
+      KillTimer(window_, kChartTimerId);
       window_ = nullptr;
       PostQuitMessage(0);
       return 0;
@@ -346,6 +367,42 @@ void MainWindowWin32::ShowIntervalText(const std::string& text) {
   showing_interval_ = true;
   SetWindowTextA(rx_spin_edit1_, text.c_str());
   showing_interval_ = false;
+}
+
+RECT MainWindowWin32::ChartRect() const {
+  RECT client{};
+  GetClientRect(window_, &client);
+  // The status bar's own height, which its font and the system decide.
+  RECT status_bar{};
+  GetWindowRect(status_bar1_, &status_bar);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&status_bar), 2);
+  const layout::Box box = layout::ChartBox(client.right, status_bar.top);
+  return {box.left, box.top, box.left + box.width, box.top + box.height};
+}
+
+void MainWindowWin32::RedrawChart() {
+  const RECT chart = ChartRect();
+  InvalidateRect(window_, &chart, FALSE);
+}
+
+void MainWindowWin32::EraseAroundChart(HDC context) {
+  RECT client{};
+  GetClientRect(window_, &client);
+  const RECT chart = ChartRect();
+  const int saved = SaveDC(context);
+  ExcludeClipRect(context, chart.left, chart.top, chart.right, chart.bottom);
+  FillRect(context, &client, GetSysColorBrush(COLOR_BTNFACE));
+  RestoreDC(context, saved);
+}
+
+void MainWindowWin32::PaintChartArea(HDC context) {
+  const RECT chart = ChartRect();
+  const ChartPicture picture =
+      BuildChartPicture(form_->Chart(), chart.right - chart.left, chart.bottom - chart.top);
+  if (!PaintChartBuffered(context, chart.left, chart.top, picture)) {
+    // Too small to draw, or GDI out of resources: at least no stale picture stays behind.
+    FillRect(context, &chart, GetSysColorBrush(COLOR_BTNFACE));
+  }
 }
 
 void MainWindowWin32::ShowError(const std::string& message) {

@@ -28,6 +28,7 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   HWND Handle() const { return window_; }
   TimerBackend& UpdateTimer() { return update_timer_; }
   TimerBackend& RetryTimer() { return retry_timer_; }
+  TimerBackend& ChartTimer() { return chart_timer_; }
   // Shows the window in the state the settings left it in, and runs the message loop until the
   // window is gone. Returns the exit status.
   int Run();
@@ -38,6 +39,8 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   void ShowAutoRun(bool checked) override;
   void ShowViewerSelect(bool checked) override;
   void ShowIntervalText(const std::string& text) override;
+  // Invalidates the chart's area, without erasing it: WM_PAINT paints it whole, off-screen first.
+  void RedrawChart() override;
   // Also while the link waits for the server between its attempts, so that a close or the end
   // of the session is taken at once and the window repaints.
   void ProcessPendingMessages() override;
@@ -84,6 +87,14 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   // box), up to limit pixels.
   void FitText(HWND control, const layout::Box& box, int extra, int limit);
   bool Dispatch(MSG& message);
+  // The chart's rectangle in the client area: below the controls, above the status bar.
+  RECT ChartRect() const;
+  // Paints the chart from the logic's chart into its rectangle of context (WM_PAINT, and
+  // WM_PRINTCLIENT for those that print the window, such as PrintWindow).
+  void PaintChartArea(HDC context);
+  // Fills the client area but the chart's rectangle with the window's background, so that the
+  // chart is never erased before it is painted (WM_ERASEBKGND).
+  void EraseAroundChart(HDC context);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -101,6 +112,7 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   TForm1* form_ = nullptr;
   WindowTimer update_timer_;
   WindowTimer retry_timer_;
+  WindowTimer chart_timer_;
 };
 
 }  // namespace quorvane

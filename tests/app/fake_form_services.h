@@ -68,6 +68,7 @@ class FakeView final : public MainView {
   void ShowAutoRun(bool checked) override { auto_run = checked; }
   void ShowViewerSelect(bool checked) override { viewer_select = checked; }
   void ShowIntervalText(const std::string& text) override { interval_text = text; }
+  void RedrawChart() override { ++chart_redraws; }
   // Runs the timers that are due, as dispatching pending messages would.
   void ProcessPendingMessages() override {
     ++message_passes;
@@ -100,6 +101,7 @@ class FakeView final : public MainView {
   bool auto_run = false;
   bool viewer_select = false;
   std::string interval_text;
+  int chart_redraws = 0;
   int message_passes = 0;
   std::vector<std::string> errors;
   std::vector<std::string> questions;

@@ -32,11 +32,13 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
   ServerRunning(true);
   update_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnUpdateTimerTick(); });
   retry_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnRetryTimerTick(); });
+  chart_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnChartTimerTick(); });
   clock.Register(update_timer.get());
   clock.Register(retry_timer.get());
+  clock.Register(chart_timer.get());
   form = std::make_unique<TForm1>(
       FormContext{view, platform, decimal, link, documents, *update_timer, *retry_timer,
-                  std::move(arguments), document_set.live_view, document_set.track,
+                  *chart_timer, std::move(arguments), document_set.live_view, document_set.track,
                   document_set.recorder, [this] { return Now(); }, services.interrupt,
                   document_set.earlier_runs},
       std::move(settings));

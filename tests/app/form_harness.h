@@ -59,6 +59,7 @@ class FormHarness {
   std::unique_ptr<TForm1> form;
   std::unique_ptr<FakeTimer> update_timer;
   std::unique_ptr<FakeTimer> retry_timer;
+  std::unique_ptr<FakeTimer> chart_timer;
   bool fail_samples = false;
 };
 

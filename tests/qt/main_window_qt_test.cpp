@@ -16,8 +16,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include "app/main_form.h"
+#include "app/window_layout.h"
+#include "chart/chart_style.h"
 #include "files/platform_files.h"
 #include "kml/document_set.h"
 #include "tests/app/fake_form_services.h"
@@ -60,6 +63,7 @@ class QtWindowTest : public ::testing::Test {
     services.PutServerWords();
     clock.Register(&update_timer);
     clock.Register(&retry_timer);
+    clock.Register(&chart_timer);
     window.Attach(form);
   }
 
@@ -73,6 +77,7 @@ class QtWindowTest : public ::testing::Test {
   MainWindowQt window;
   FakeTimer update_timer{clock, [this] { form.OnUpdateTimerTick(); }};
   FakeTimer retry_timer{clock, [this] { form.OnRetryTimerTick(); }};
+  FakeTimer chart_timer{clock, [this] { form.OnChartTimerTick(); }};
   TForm1 form{FormContext{window,
                           platform,
                           decimal,
@@ -80,6 +85,7 @@ class QtWindowTest : public ::testing::Test {
                           documents.kml,
                           update_timer,
                           retry_timer,
+                          chart_timer,
                           {},
                           documents.live_view,
                           documents.track,
@@ -139,6 +145,37 @@ TEST_F(QtWindowTest, StatusBarShowsThePanelsAndFollowsTheBottomEdge) {
   ASSERT_TRUE(sample);
   EXPECT_EQ(sample->mapTo(&window, QPoint(sample->width(), 0)).x(), 800)
       << "the last panel reaches the right edge";
+}
+
+// The window's pixels of the colour: within the chart's box, and outside it.
+std::pair<int, int> CountColour(QWidget& window, ChartColour colour) {
+  const QImage image = window.grab().toImage();
+  const layout::Box box =
+      layout::ChartBox(window.width(), window.height() - layout::kStatusBarHeight);
+  std::pair<int, int> count;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) == qRgb(colour.red, colour.green, colour.blue)) {
+        ++(QRect(box.left, box.top, box.width, box.height).contains(x, y) ? count.first
+                                                                          : count.second);
+      }
+    }
+  }
+  return count;
+}
+
+// The chart fills the area between the controls and the status bar at any size, and the
+// aircraft appears on it with the first fix.
+TEST_F(QtWindowTest, ChartShowsTheAircraftBetweenTheControlsAndTheStatusBar) {
+  window.show();
+  EXPECT_EQ(CountColour(window, chart_style::kAircraftFill).first, 0);
+  form.OnCreate();  // the first fix
+  EXPECT_GT(CountColour(window, chart_style::kAircraftFill).first, 20);
+  const auto ground = CountColour(window, chart_style::kBackground);
+  EXPECT_GT(ground.first, 100000);
+  EXPECT_EQ(ground.second, 0) << "nothing of the chart over the controls or the status bar";
+  window.resize(800, 500);
+  EXPECT_GT(CountColour(window, chart_style::kBackground).first, ground.first * 2);
 }
 
 TEST_F(QtWindowTest, AutoRunClickDisablesShow) {

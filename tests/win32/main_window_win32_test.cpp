@@ -9,9 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <utility>
 
 #include "app/main_form.h"
+#include "app/window_layout.h"
+#include "chart/chart_style.h"
 #include "files/platform_files.h"
 #include "kml/document_set.h"
 #include "tests/app/fake_form_services.h"
@@ -108,14 +112,24 @@ TEST(Win32Window, ControlsStandWhereTheWindowWasDesigned) {
   EXPECT_EQ(edges[2], -1);
 }
 
-TEST(Win32Window, EndOfTheSessionDuringAnErrorBoxEndsItAndClosesTheWindow) {
+// The window with its logic over fakes, its documents in a folder of its own.
+struct WindowWithForm {
+  WindowWithForm() {
+    platform.documents_folder = folder.path();
+    services.PutServerWords();
+    window.Attach(form);
+  }
+  // The window goes while its logic is still there to take its destruction.
+  ~WindowWithForm() {
+    if (IsWindow(window.Handle())) {
+      DestroyWindow(window.Handle());
+    }
+  }
   Folder folder;
-  MainWindowWin32 window(GetModuleHandleA(nullptr));
+  MainWindowWin32 window{GetModuleHandleA(nullptr)};
   FakePlatform platform;
-  platform.documents_folder = folder.path();
   FakeDecimalSeparator decimal;
   FakeLinkServices services;
-  services.PutServerWords();
   FsuipcLink link{services};
   DocumentSet documents{PlatformFileSystem()};
   TForm1 form{FormContext{window,
@@ -125,6 +139,7 @@ TEST(Win32Window, EndOfTheSessionDuringAnErrorBoxEndsItAndClosesTheWindow) {
                           documents.kml,
                           window.UpdateTimer(),
                           window.RetryTimer(),
+                          window.ChartTimer(),
                           {},
                           documents.live_view,
                           documents.track,
@@ -132,7 +147,62 @@ TEST(Win32Window, EndOfTheSessionDuringAnErrorBoxEndsItAndClosesTheWindow) {
                           [] { return std::chrono::system_clock::now(); },
                           services.interrupt,
                           documents.earlier_runs}};
-  window.Attach(form);
+};
+
+// The client area's pixels of the colour as the window prints itself: within the chart's
+// rectangle, and outside it.
+std::pair<int, int> CountColour(HWND window, ChartColour colour) {
+  RECT client{};
+  GetClientRect(window, &client);
+  const RECT status_bar =
+      ClientRect(window, FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr));
+  const layout::Box box = layout::ChartBox(client.right, status_bar.top);
+  HDC context = CreateCompatibleDC(nullptr);
+  BITMAPINFO info{};
+  info.bmiHeader = {
+      sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(context, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(context, bitmap);
+  SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(context), PRF_CLIENT);
+  GdiFlush();
+  std::pair<int, int> count;
+  for (int y = 0; y < client.bottom; ++y) {
+    for (int x = 0; x < client.right; ++x) {
+      if ((static_cast<const std::uint32_t*>(bits)[y * client.right + x] & 0xFFFFFF) ==
+          RGB(colour.blue, colour.green, colour.red)) {  // a DIB's pixels are 0x00RRGGBB
+        const bool inside =
+            x >= box.left && x < box.Right() && y >= box.top && y < box.top + box.height;
+        ++(inside ? count.first : count.second);
+      }
+    }
+  }
+  SelectObject(context, previous);
+  DeleteObject(bitmap);
+  DeleteDC(context);
+  return count;
+}
+
+// The chart fills the area between the controls and the status bar at any size, and the
+// aircraft appears on it with the first fix.
+TEST(Win32Window, ChartShowsTheAircraftBetweenTheControlsAndTheStatusBar) {
+  WindowWithForm w;
+  HWND main = w.window.Handle();
+  EXPECT_EQ(CountColour(main, chart_style::kAircraftFill).first, 0);
+  w.form.OnCreate();  // the first fix
+  EXPECT_GT(CountColour(main, chart_style::kAircraftFill).first, 20);
+  const auto ground = CountColour(main, chart_style::kBackground);
+  EXPECT_GT(ground.first, 100000);
+  EXPECT_EQ(ground.second, 0) << "nothing of the chart over the controls or the status bar";
+  SetWindowPos(main, nullptr, 0, 0, 900, 600, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_GT(CountColour(main, chart_style::kBackground).first, ground.first * 2);
+}
+
+TEST(Win32Window, EndOfTheSessionDuringAnErrorBoxEndsItAndClosesTheWindow) {
+  WindowWithForm w;
+  MainWindowWin32& window = w.window;
+  TForm1& form = w.form;
+  const Folder& folder = w.folder;
   form.OnCreate();
   ASSERT_FALSE(form.Closed());
 
