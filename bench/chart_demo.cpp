@@ -2,7 +2,7 @@
 //   chart_demo OUTPUT.png [RECORDING | long | waiting] [WIDTHxHEIGHT]
 // RECORDING is a FlightGear recording, one fix a line: "lat,lon,alt_ft,heading,magvar,gs_kt";
 // "long" is a made-up flight of 100,000 points; "waiting" is the chart before the first fix.
-// The size defaults to the window's chart area, 605 x 279.
+// The size defaults to the window's chart area at the window's designed size (593 x 275).
 
 #include <QGuiApplication>
 #include <QImage>
@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/window_layout.h"
 #include "chart/chart_builder.h"
 #include "chart/qt/chart_painter_qt.h"
 #include "tests/chart/synthetic_flight.h"
@@ -52,8 +53,11 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
   const std::string source = argc > 2 ? argv[2] : "long";
-  int width = 605;
-  int height = 279;
+  constexpr quorvane::layout::Box kArea = quorvane::layout::ChartBox(
+      quorvane::layout::kClientWidth,
+      quorvane::layout::kClientHeight - quorvane::layout::kStatusBarHeight);
+  int width = kArea.width;
+  int height = kArea.height;
   if (argc > 3 && std::sscanf(argv[3], "%dx%d", &width, &height) != 2) {
     std::fprintf(stderr, "size: WIDTHxHEIGHT\n");
     return 2;

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "app/window_layout.h"
 #include "chart/chart_builder.h"
 #include "chart/qt/chart_painter_qt.h"
 #include "tests/chart/synthetic_flight.h"
@@ -16,8 +17,11 @@ namespace {
 using namespace quorvane;
 using namespace std::chrono_literals;
 
-constexpr int kWidth = 605;
-constexpr int kHeight = 279;
+// The chart's area in the window at its designed size.
+constexpr layout::Box kArea =
+    layout::ChartBox(layout::kClientWidth, layout::kClientHeight - layout::kStatusBarHeight);
+constexpr int kWidth = kArea.width;
+constexpr int kHeight = kArea.height;
 
 // The routes measured: a long flight across country, and circuits flown round an airfield, every
 // lap a little turned from the last, whose thinned route keeps many more vertices.
