@@ -267,7 +267,9 @@ LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_SIZE:
       SendMessageA(status_bar1_, WM_SIZE, 0, 0);  // the status bar follows the bottom edge
-      RedrawChart();                              // the chart fits the new size
+      // The chart fits the new size; where it stood before and no longer stands is erased (the
+      // erase leaves the chart's own rectangle alone, so it does not flicker).
+      InvalidateRect(window_, nullptr, TRUE);
       return 0;
     case WM_ERASEBKGND:
       EraseAroundChart(reinterpret_cast<HDC>(wparam));
