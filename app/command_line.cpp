@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/program_version.h"
+#include "sources/simulator_options.h"
 
 namespace quorvane {
 
@@ -11,7 +12,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                              const std::string& user_folder) {
   CLI::App app{
       "Quorvane shows the flight simulator's aircraft in Google Earth. It follows the aircraft\n"
-      "through FSUIPC (or WideClient) and writes letadlo.kml (the aircraft) and trasa.kml (the\n"
+      "through FSUIPC (or WideClient), X-Plane or FlightGear and writes letadlo.kml (the aircraft) "
+      "and trasa.kml (the\n"
       "route flown) into your Documents folder.",
       "quorvane"};
   // Options of the window toolkit and arguments meant for older versions must never stop the
@@ -25,7 +27,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                "run in your own folder, " + user_folder +
                    " (created when missing), which keeps the settings file quorvane.INI; "
                    "otherwise Quorvane runs in the folder it is started from");
+  sources::SimulatorAddresses simulators;
+  sources::AddSimulatorOptions(app, simulators);
   app.footer(
+      "Where no FSUIPC answers, Quorvane looks for X-Plane, then FlightGear, where the options\n"
+      "above say, or else the section [Simulators] of quorvane.INI (keys XPlaneHost, XPlanePort,\n"
+      "FlightGearAddress, FlightGearPort, FlightGearHost), or else the defaults shown.\n"
       "With the single argument D, Quorvane creates the empty file f:\\dyn.txt and keeps it\n"
       "open while it runs. Any other argument is ignored.");
 
@@ -41,6 +48,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
     command.text = status == 0 ? out.str() : err.str();
     return command;
   }
+  command.simulators = sources::GivenSimulatorOptions(app, simulators);
   command.remaining = app.remaining();
   return command;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "sources/simulator_addresses.h"
+
 namespace quorvane {
 
 // What the program's command line asks for. The program's own options are taken out; every
@@ -16,6 +18,10 @@ struct CommandLine {
   std::string text;
   // --user-folder: run in the user's own folder, so the settings file is kept there.
   bool user_folder = false;
+  // Where X-Plane and FlightGear are looked for, as far as the command line says
+  // (--xplane-host, --xplane-port, --flightgear-address, --flightgear-port, --flightgear-host):
+  // laid over the settings file's [Simulators].
+  sources::SimulatorChoices simulators;
   // Every argument that is not one of the program's options, unchanged and in order.
   std::vector<std::string> remaining;
 };

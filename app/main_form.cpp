@@ -37,7 +37,7 @@ TForm1::TForm1(FormContext context, std::optional<SettingsPlace> settings)
       TimerUpdateTime(context_.update_timer, 60000),
       Timer1(context_.retry_timer, kRetryPeriodMs),
       chart_timer_(context_.chart_timer, kChartRedrawPeriodMs),
-      sampler_(context_.link),
+      sampler_(context_.simulator.Link()),
       rx_spin_edit1_([this] { RxSpinEdit1Change(); }) {
   chart_.waiting_text = layout::kChartWaitingForSimulator;
   if (settings) {
@@ -251,19 +251,21 @@ void TForm1::FormCreate() {
   context_.decimal_separator.SetDot();
   UpdatesArmed = true;
 
-  if (ConnectLink()) {
+  if (ConnectLink(kFirstLook)) {
     TimerUpdateTimeTimer();
   }
 }
 
-bool TForm1::ConnectLink() {
+bool TForm1::ConnectLink(std::chrono::milliseconds look) {
   FlagScope busy(link_busy_);
   LinkResult result = LinkResult::Okay;
-  const bool opened = context_.link.Open(0, result);
+  const bool opened = context_.simulator.Open(result, look);
   link_opened_ = opened;
   SetPanel(kConnectPanel, std::string(kConnectPrefix) + LinkResultMessage(result));
   if (opened) {
-    SetPanel(kVersionPanel, VersionText(context_.link.ServerVersion()));
+    const std::string answered = context_.simulator.AnsweredText();
+    SetPanel(kVersionPanel,
+             answered.empty() ? VersionText(context_.simulator.Link().ServerVersion()) : answered);
   }
   chart_.waiting_text =
       opened ? layout::kChartWaitingForPosition : layout::kChartWaitingForSimulator;
@@ -284,8 +286,8 @@ void TForm1::TimerUpdateTimeTimer() {
     std::optional<AircraftFix> fix;
     {
       FlagScope busy(link_busy_);
-      fix = sampler_.SampleAircraft(
-          [this](const std::string& text) { SetPanel(kSamplePanel, text); });
+      fix = context_.simulator.Sample(
+          sampler_, [this](const std::string& text) { SetPanel(kSamplePanel, text); });
     }
     if (fix) {
       // The route takes the point first: the document's save may fail after the route grew.
@@ -363,8 +365,8 @@ void TForm1::Timer1Timer() {
     return;
   }
   FlagScope running(retry_tick_running_);
-  context_.link.Close();
-  if (!ConnectLink()) {
+  context_.simulator.Close();
+  if (!ConnectLink(std::chrono::milliseconds(0))) {
     // The next attempt comes one full period after this one ended.
     Timer1.Restart();
     context_.view.ProcessPendingMessages();

@@ -15,13 +15,13 @@
 #include "app/platform_services.h"
 #include "app/settings/main_window_settings.h"
 #include "app/settings/stored_property.h"
+#include "app/simulator_link.h"
 #include "chart/chart_input.h"
 #include "kml/earlier_runs.h"
 #include "kml/gpx_track.h"
 #include "kml/kml_documents.h"
 #include "kml/live_view_document.h"
 #include "kml/route_recorder.h"
-#include "link/fsuipc_link.h"
 #include "link/link_interrupt.h"
 #include "sampling/aircraft_sampler.h"
 
@@ -32,7 +32,7 @@ struct FormContext {
   MainView& view;
   PlatformServices& platform;
   DecimalSeparator& decimal_separator;
-  FsuipcLink& link;
+  SimulatorLink& simulator;  // the link to whichever simulator answers
   KmlDocuments& documents;
   TimerBackend& update_timer;          // drives TimerUpdateTime
   TimerBackend& retry_timer;           // drives Timer1
@@ -56,6 +56,9 @@ class TForm1 final : private StoredControls {
   static constexpr int kRetryPeriodMs = 5000;
   static constexpr int kChartRedrawPeriodMs = 1000;
   static constexpr const char* kDynFileName = "f:\\dyn.txt";
+  // How long the opening at start-up waits for X-Plane or FlightGear to send when no FSUIPC
+  // answers; the retries do not wait (what arrives later is found by the next one).
+  static constexpr std::chrono::milliseconds kFirstLook{1000};
 
   // With a place for the settings, the window's placement, the interval and both check boxes
   // are restored as the window is shown and saved as it closes; without one, nothing is kept.
@@ -124,8 +127,9 @@ class TForm1 final : private StoredControls {
   void ReportError(const std::string& message) override;
 
   void SetPanel(int panel, const std::string& text);
-  // Opens the link and shows its result; true when it opened.
-  bool ConnectLink();
+  // Opens the link, looking for X-Plane or FlightGear up to `look`, and shows its result and
+  // what answered; true when it opened.
+  bool ConnectLink(std::chrono::milliseconds look);
   void StartViewerIfWanted();
   // Rewrites the live view for the current interval; a failure is not the user's concern here
   // (the next save of "letadlo.kml" into the same folder reports it).

@@ -2,10 +2,11 @@
 
 #include <chrono>
 
+#include "app/settings/simulator_settings.h"
 #include "app/user_folder.h"
 #include "files/platform_files.h"
-#include "link/link_module.h"
 #include "link/platform_link_services.h"
+#include "net/socket_services.h"
 
 namespace quorvane {
 
@@ -22,9 +23,15 @@ CommandLine TakeCommandLine(const std::vector<std::string>& arguments,
 }
 
 MainProgram::MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
-                         const std::string& program_path)
+                         const std::string& program_path,
+                         const sources::SimulatorChoices& simulators)
     : documents_(PlatformFileSystem()),
-      form_(FormContext{front_end.view, front_end.platform, decimal_separator_, ProcessLink(),
+      connector_(PlatformLinkServices(), net::PlatformSocketServices(),
+                 SimulatorAddressesFor(front_end.settings_files, SettingsFileName(program_path),
+                                       simulators),
+                 source_clock_),
+      simulator_(connector_, ProcessLinkInterrupt()),
+      form_(FormContext{front_end.view, front_end.platform, decimal_separator_, simulator_,
                         documents_.kml, front_end.update_timer, front_end.retry_timer,
                         front_end.chart_timer, std::move(arguments), documents_.live_view,
                         documents_.track, documents_.recorder,

@@ -10,12 +10,15 @@
 
 #include "app/app_timer.h"
 #include "app/command_line.h"
+#include "app/connector_link.h"
 #include "app/main_form.h"
 #include "app/main_view.h"
 #include "app/platform_services.h"
 #include "app/settings/profile_file.h"
 #include "app/settings/window_placement.h"
 #include "kml/document_set.h"
+#include "sources/simulator_addresses.h"
+#include "sources/simulator_connector.h"
 
 namespace quorvane {
 
@@ -40,16 +43,19 @@ struct FrontEnd {
   std::function<void()> while_link_waits;
 };
 
-// The running program: the main window's logic over the process's link and the files of the run
-// (DocumentSet: the documents, the route and the files kept beside them), and its stored
-// settings, kept in a file in the working folder named after the program. The front-end connects
-// its window's events to Form() once this is made.
+// The running program: the main window's logic over the simulator connector (FSUIPC through the
+// process's link services, else X-Plane or FlightGear over the platform's sockets) and the files
+// of the run (DocumentSet: the documents, the route and the files kept beside them), and its
+// stored settings, kept in a file in the working folder named after the program, whose
+// [Simulators] section (under the command line's choices) says where X-Plane and FlightGear are
+// looked for. The front-end connects its window's events to Form() once this is made.
 class MainProgram {
  public:
   // arguments: those the program's own options left (command.remaining); program_path: the
-  // program as it was started (argv[0]), which names the settings file.
+  // program as it was started (argv[0]), which names the settings file; simulators: where the
+  // command line says to look for X-Plane and FlightGear (command.simulators).
   MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
-              const std::string& program_path);
+              const std::string& program_path, const sources::SimulatorChoices& simulators);
   // The link's waits no longer handle the window's events.
   ~MainProgram();
   MainProgram(const MainProgram&) = delete;
@@ -66,6 +72,9 @@ class MainProgram {
  private:
   CLocaleDecimalSeparator decimal_separator_;
   DocumentSet documents_;
+  sources::SteadySourceClock source_clock_;
+  sources::SimulatorConnector connector_;
+  ConnectorLink simulator_;
   TForm1 form_;
 };
 

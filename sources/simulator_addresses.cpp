@@ -4,6 +4,14 @@
 
 namespace quorvane::sources {
 
+void SimulatorChoices::ApplyTo(SimulatorAddresses& addresses) const {
+  addresses.xplane_host = xplane_host.value_or(addresses.xplane_host);
+  addresses.xplane_port = xplane_port.value_or(addresses.xplane_port);
+  addresses.flightgear_address = flightgear_address.value_or(addresses.flightgear_address);
+  addresses.flightgear_port = flightgear_port.value_or(addresses.flightgear_port);
+  addresses.flightgear_host = flightgear_host.value_or(addresses.flightgear_host);
+}
+
 std::optional<std::uint16_t> ParsePort(std::string_view text) {
   // Up to five decimal digits: an unsigned number takes no sign.
   const auto value = text.size() <= 5 ? ParseWhole<unsigned>(text) : std::nullopt;

@@ -26,6 +26,19 @@ struct SimulatorAddresses {
   std::string flightgear_host;
 };
 
+// Values chosen for some of the addresses (in the settings file, on the command line); what is
+// not chosen keeps the value it has.
+struct SimulatorChoices {
+  std::optional<std::string> xplane_host;
+  std::optional<std::uint16_t> xplane_port;
+  std::optional<std::string> flightgear_address;
+  std::optional<std::uint16_t> flightgear_port;
+  std::optional<std::string> flightgear_host;
+
+  // Sets the chosen values in addresses.
+  void ApplyTo(SimulatorAddresses& addresses) const;
+};
+
 // A port as written in the settings or on the command line: decimal 0 to 65535, nothing else.
 std::optional<std::uint16_t> ParsePort(std::string_view text);
 // True for a text that can be a host name or an address: 1 to 253 characters, letters, digits

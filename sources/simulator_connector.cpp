@@ -1,5 +1,6 @@
 #include "sources/simulator_connector.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "sources/flightgear_source.h"
@@ -52,7 +53,8 @@ SimulatorConnector::~SimulatorConnector() {
   StopSources();
 }
 
-bool SimulatorConnector::Open(LinkResult& result, std::chrono::milliseconds wait) {
+bool SimulatorConnector::Open(LinkResult& result, std::chrono::milliseconds wait,
+                              const std::function<bool()>& keep_waiting) {
   if (link_.IsOpen()) {
     return link_.Open(0, result);  // reports "already open" and changes nothing
   }
@@ -66,14 +68,9 @@ bool SimulatorConnector::Open(LinkResult& result, std::chrono::milliseconds wait
   const LinkResult fsuipc_result = result;
 
   StartSources();
-  if (wait.count() > 0) {
-    bool any_running = false;
-    for (const HostedSource& source : sources_) {
-      any_running |= source.host && source.host->Running();
-    }
-    if (any_running) {
-      signal_.WaitFor(wait, [this] { return AnyCurrent(); });
-    }
+  if (wait.count() > 0 && !WaitForAnyCurrent(wait, keep_waiting)) {
+    result = fsuipc_result;  // given up: a closing window opens nothing more
+    return false;
   }
   for (HostedSource& source : sources_) {
     if (!source.host || !source.host->Running() || !source.host->Current()) {
@@ -90,6 +87,31 @@ bool SimulatorConnector::Open(LinkResult& result, std::chrono::milliseconds wait
   routed_.Route(fsuipc_);
   result = fsuipc_result;
   return false;
+}
+
+bool SimulatorConnector::WaitForAnyCurrent(std::chrono::milliseconds wait,
+                                           const std::function<bool()>& keep_waiting) {
+  bool any_running = false;
+  for (const HostedSource& source : sources_) {
+    any_running |= source.host && source.host->Running();
+  }
+  if (!any_running) {
+    return true;  // nothing could send: no reason to wait
+  }
+  // The caller's window must stay responsive and take a close at once: the wait is cut into
+  // slices, between which the caller handles its events and may give up.
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (keep_waiting && !keep_waiting()) {
+      return false;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 ||
+        signal_.WaitFor(std::min(left, kWaitSlice), [this] { return AnyCurrent(); })) {
+      return true;
+    }
+  }
 }
 
 void SimulatorConnector::Close() {

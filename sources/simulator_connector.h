@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -52,12 +53,18 @@ class SimulatorConnector {
   // The link samples are read through, whichever simulator it is open on.
   FsuipcLink& Link() { return link_; }
 
+  // The longest the wait of Open goes without asking keep_waiting.
+  static constexpr std::chrono::milliseconds kWaitSlice{100};
+
   // Opens the link: on FSUIPC when it answers; otherwise on X-Plane or FlightGear (in that order)
   // when one has sent a current reading, waiting up to `wait` for the first to do so. result is
   // the link's result: that of the simulator opened, or FSUIPC's failure when none answered
   // (code 2 "Cannot link to FSUIPC or WideClient" when no FSUIPC runs). On an open link it
   // reports 1 and changes nothing, as the link does.
-  bool Open(LinkResult& result, std::chrono::milliseconds wait = std::chrono::milliseconds(0));
+  // The wait goes in slices of at most kWaitSlice; keep_waiting, when given, is asked before each
+  // one, and once it says false the attempt is given up (nothing more is opened) at once.
+  bool Open(LinkResult& result, std::chrono::milliseconds wait = std::chrono::milliseconds(0),
+            const std::function<bool()>& keep_waiting = {});
   // Closes the link; the network sources keep listening.
   void Close();
 
@@ -87,6 +94,8 @@ class SimulatorConnector {
   bool PrepareXPlane(HostedSource& source);
   bool PrepareFlightGear(HostedSource& source);
   bool AnyCurrent() const;
+  // Waits up to `wait` for a source to have a current reading; false when keep_waiting gave up.
+  bool WaitForAnyCurrent(std::chrono::milliseconds wait, const std::function<bool()>& keep_waiting);
   const HostedSource* Find(Simulator simulator) const;
 
   LinkServices& fsuipc_;

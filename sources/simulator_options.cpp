@@ -47,4 +47,25 @@ void AddSimulatorOptions(CLI::App& app, SimulatorAddresses& addresses) {
       ->check(kHost);
 }
 
+SimulatorChoices GivenSimulatorOptions(const CLI::App& app, const SimulatorAddresses& addresses) {
+  SimulatorChoices choices;
+  const auto given = [&app](const char* name) { return app.count(name) > 0; };
+  if (given("--xplane-host")) {
+    choices.xplane_host = addresses.xplane_host;
+  }
+  if (given("--xplane-port")) {
+    choices.xplane_port = addresses.xplane_port;
+  }
+  if (given("--flightgear-address")) {
+    choices.flightgear_address = addresses.flightgear_address;
+  }
+  if (given("--flightgear-port")) {
+    choices.flightgear_port = addresses.flightgear_port;
+  }
+  if (given("--flightgear-host")) {
+    choices.flightgear_host = addresses.flightgear_host;
+  }
+  return choices;
+}
+
 }  // namespace quorvane::sources

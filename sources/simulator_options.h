@@ -15,4 +15,8 @@ namespace quorvane::sources {
 // A port of 0 turns that simulator off. Bad values are refused by the parser with a message.
 void AddSimulatorOptions(CLI::App& app, SimulatorAddresses& addresses);
 
+// The options of AddSimulatorOptions given on the command line app parsed, with the values they
+// left in addresses: what the command line chose, to lay over other settings.
+SimulatorChoices GivenSimulatorOptions(const CLI::App& app, const SimulatorAddresses& addresses);
+
 }  // namespace quorvane::sources

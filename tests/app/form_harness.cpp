@@ -37,7 +37,7 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
   clock.Register(retry_timer.get());
   clock.Register(chart_timer.get());
   form = std::make_unique<TForm1>(
-      FormContext{view, platform, decimal, link, documents, *update_timer, *retry_timer,
+      FormContext{view, platform, decimal, fsuipc_only, documents, *update_timer, *retry_timer,
                   *chart_timer, std::move(arguments), document_set.live_view, document_set.track,
                   document_set.recorder, [this] { return Now(); }, services.interrupt,
                   document_set.earlier_runs},

@@ -51,6 +51,7 @@ class FormHarness {
   FakeDecimalSeparator decimal;
   FakeLinkServices services;
   FsuipcLink link{services};
+  FsuipcOnlyLink fsuipc_only{link};
   FileSystem& files = PlatformFileSystem();  // what the documents are saved through
   DocumentSet document_set{files};
   KmlDocuments& documents = document_set.kml;

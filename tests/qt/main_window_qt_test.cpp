@@ -73,6 +73,7 @@ class QtWindowTest : public ::testing::Test {
   FakeDecimalSeparator decimal;
   FakeLinkServices services;
   FsuipcLink link{services};
+  FsuipcOnlyLink simulator{link};
   DocumentSet documents{PlatformFileSystem(), "/nonexistent-folder"};
   MainWindowQt window;
   FakeTimer update_timer{clock, [this] { form.OnUpdateTimerTick(); }};
@@ -81,7 +82,7 @@ class QtWindowTest : public ::testing::Test {
   TForm1 form{FormContext{window,
                           platform,
                           decimal,
-                          link,
+                          simulator,
                           documents.kml,
                           update_timer,
                           retry_timer,

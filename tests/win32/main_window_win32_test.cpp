@@ -131,11 +131,12 @@ struct WindowWithForm {
   FakeDecimalSeparator decimal;
   FakeLinkServices services;
   FsuipcLink link{services};
+  FsuipcOnlyLink simulator{link};
   DocumentSet documents{PlatformFileSystem()};
   TForm1 form{FormContext{window,
                           platform,
                           decimal,
-                          link,
+                          simulator,
                           documents.kml,
                           window.UpdateTimer(),
                           window.RetryTimer(),
