@@ -36,12 +36,22 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
   clock.Register(update_timer.get());
   clock.Register(retry_timer.get());
   clock.Register(chart_timer.get());
+  MakeForm(fsuipc_only, std::move(arguments), std::move(settings));
+}
+
+void FormHarness::MakeForm(SimulatorLink& simulator, std::vector<std::string> arguments,
+                           std::optional<SettingsPlace> settings) {
+  form.reset();
   form = std::make_unique<TForm1>(
-      FormContext{view, platform, decimal, fsuipc_only, documents, *update_timer, *retry_timer,
+      FormContext{view, platform, decimal, simulator, documents, *update_timer, *retry_timer,
                   *chart_timer, std::move(arguments), document_set.live_view, document_set.track,
                   document_set.recorder, [this] { return Now(); }, services.interrupt,
                   document_set.earlier_runs},
       std::move(settings));
+}
+
+void FormHarness::UseSimulator(SimulatorLink& simulator) {
+  MakeForm(simulator, {}, std::nullopt);
 }
 
 FormHarness::~FormHarness() {

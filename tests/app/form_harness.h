@@ -30,6 +30,10 @@ class FormHarness {
                        std::optional<SettingsPlace> settings = std::nullopt);
   ~FormHarness();
 
+  // Makes the window's logic anew over `simulator` instead of FSUIPC alone (before OnCreate);
+  // simulator must outlive the harness's form.
+  void UseSimulator(SimulatorLink& simulator);
+
   // The aircraft the server reports from now on.
   void PutAircraft(const sim::AircraftState& state) { sim::StoreAircraft(state, services.space); }
   // Makes every sample exchange fail (reply 0) or succeed again; the handshake still works.
@@ -62,6 +66,10 @@ class FormHarness {
   std::unique_ptr<FakeTimer> retry_timer;
   std::unique_ptr<FakeTimer> chart_timer;
   bool fail_samples = false;
+
+ private:
+  void MakeForm(SimulatorLink& simulator, std::vector<std::string> arguments,
+                std::optional<SettingsPlace> settings);
 };
 
 }  // namespace quorvane::testing

@@ -244,5 +244,23 @@ TEST_F(Connector, OpeningAnOpenLinkChangesNothing) {
   EXPECT_EQ(connector.Answered(), Simulator::FlightGear);
 }
 
+TEST_F(Connector, LookAsksBeforeEachSliceAndGivesUpWhenTold) {
+  SimulatorConnector& connector = Make();
+  LinkResult result{};
+  connector.Open(result);
+  int asked = 0;
+  // Given up before the first slice: nothing is opened, even what sends already.
+  network_.Deliver(kFlightGearSender, kFlightGearPort, kLine);
+  ASSERT_TRUE(network_.WaitUntilIdle(kFlightGearPort, 5s));
+  EXPECT_FALSE(connector.Open(result, 5s, [&asked] { return ++asked < 1; }));
+  EXPECT_EQ(result, LinkResult::NoServer);
+  EXPECT_EQ(asked, 1);
+  EXPECT_FALSE(connector.Link().IsOpen());
+  // Going on, the look finds it.
+  EXPECT_TRUE(connector.Open(result, 5s, [&asked] { return ++asked > 0; }));
+  EXPECT_EQ(connector.Answered(), Simulator::FlightGear);
+  EXPECT_EQ(asked, 2);
+}
+
 }  // namespace
 }  // namespace quorvane::sources
