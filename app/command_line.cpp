@@ -27,6 +27,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments,
                "run in your own folder, " + user_folder +
                    " (created when missing), which keeps the settings file quorvane.INI; "
                    "otherwise Quorvane runs in the folder it is started from");
+  app.add_option("--status-log", command.status_log,
+                 "append every text the status bar shows to FILE, one line each (the panel's "
+                 "number, a tab, the text), for following Quorvane from elsewhere")
+      ->option_text("FILE");
   sources::SimulatorAddresses simulators;
   sources::AddSimulatorOptions(app, simulators);
   app.footer(

@@ -22,6 +22,8 @@ struct CommandLine {
   // (--xplane-host, --xplane-port, --flightgear-address, --flightgear-port, --flightgear-host):
   // laid over the settings file's [Simulators].
   sources::SimulatorChoices simulators;
+  // --status-log FILE: every status-bar text is appended to FILE as well (empty: none).
+  std::string status_log;
   // Every argument that is not one of the program's options, unchanged and in order.
   std::vector<std::string> remaining;
 };

@@ -22,21 +22,29 @@ CommandLine TakeCommandLine(const std::vector<std::string>& arguments,
   return command;
 }
 
-MainProgram::MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
-                         const std::string& program_path,
-                         const sources::SimulatorChoices& simulators)
+MainView& MainProgram::ViewFor(MainView& window, std::optional<StatusLogView>& log,
+                               const std::string& path) {
+  if (path.empty()) {
+    return window;
+  }
+  log.emplace(window, path);
+  return *log;
+}
+
+MainProgram::MainProgram(FrontEnd front_end, const CommandLine& command,
+                         const std::string& program_path)
     : documents_(PlatformFileSystem()),
       connector_(PlatformLinkServices(), net::PlatformSocketServices(),
                  SimulatorAddressesFor(front_end.settings_files, SettingsFileName(program_path),
-                                       simulators),
+                                       command.simulators),
                  source_clock_),
       simulator_(connector_, ProcessLinkInterrupt()),
-      form_(FormContext{front_end.view, front_end.platform, decimal_separator_, simulator_,
-                        documents_.kml, front_end.update_timer, front_end.retry_timer,
-                        front_end.chart_timer, std::move(arguments), documents_.live_view,
-                        documents_.track, documents_.recorder,
-                        [] { return std::chrono::system_clock::now(); }, ProcessLinkInterrupt(),
-                        documents_.earlier_runs},
+      form_(FormContext{ViewFor(front_end.view, status_log_, command.status_log),
+                        front_end.platform, decimal_separator_, simulator_, documents_.kml,
+                        front_end.update_timer, front_end.retry_timer, front_end.chart_timer,
+                        command.remaining, documents_.live_view, documents_.track,
+                        documents_.recorder, [] { return std::chrono::system_clock::now(); },
+                        ProcessLinkInterrupt(), documents_.earlier_runs},
             SettingsPlace{front_end.placement, front_end.settings_files,
                           SettingsFileName(program_path)}) {
   ProcessLinkInterrupt().SetWhileWaiting(std::move(front_end.while_link_waits));

@@ -5,6 +5,7 @@
 // before the toolkit's window appears.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "app/platform_services.h"
 #include "app/settings/profile_file.h"
 #include "app/settings/window_placement.h"
+#include "app/status_log_view.h"
 #include "kml/document_set.h"
 #include "sources/simulator_addresses.h"
 #include "sources/simulator_connector.h"
@@ -51,11 +53,10 @@ struct FrontEnd {
 // looked for. The front-end connects its window's events to Form() once this is made.
 class MainProgram {
  public:
-  // arguments: those the program's own options left (command.remaining); program_path: the
-  // program as it was started (argv[0]), which names the settings file; simulators: where the
-  // command line says to look for X-Plane and FlightGear (command.simulators).
-  MainProgram(FrontEnd front_end, std::vector<std::string> arguments,
-              const std::string& program_path, const sources::SimulatorChoices& simulators);
+  // command: the program's command line (its remaining arguments go to the window's logic, its
+  // choices of simulators lie over the settings file's, its status log is kept); program_path:
+  // the program as it was started (argv[0]), which names the settings file.
+  MainProgram(FrontEnd front_end, const CommandLine& command, const std::string& program_path);
   // The link's waits no longer handle the window's events.
   ~MainProgram();
   MainProgram(const MainProgram&) = delete;
@@ -70,6 +71,11 @@ class MainProgram {
   void Start();
 
  private:
+  // The front-end's window, with the status log when one was asked for.
+  static MainView& ViewFor(MainView& window, std::optional<StatusLogView>& log,
+                           const std::string& path);
+
+  std::optional<StatusLogView> status_log_;
   CLocaleDecimalSeparator decimal_separator_;
   DocumentSet documents_;
   sources::SteadySourceClock source_clock_;

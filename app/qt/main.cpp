@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   MainProgram program(
       {window, placement, window.UpdateTimer(), window.RetryTimer(), window.ChartTimer(), platform,
        settings_files, [&window] { window.ProcessEventsWhileWaiting(); }},
-      command.remaining, argv[0], command.simulators);
+      command, argv[0]);
   TForm1& form = program.Form();
   window.Attach(form);
 

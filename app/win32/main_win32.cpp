@@ -32,7 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   MainProgram program(
       {window, window, window.UpdateTimer(), window.RetryTimer(), window.ChartTimer(), platform,
        settings_files, [&window] { window.ProcessPendingMessages(); }},
-      command.remaining, __argv[0], command.simulators);
+      command, __argv[0]);
   window.Attach(program.Form());
   program.Start();
   return window.Run();
