@@ -53,6 +53,7 @@ run_under_display() {
   probe_check || failed=1
   sources_check || failed=1
   tests/e2e/windows_program_check.sh build-win/bin || failed=1
+  tests/e2e/windows_sources_check.sh build-win/bin || failed=1
   tests/e2e/windows_installer_check.sh dist/quorvane-setup.exe \
     "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-win/CMakeCache.txt)" || failed=1
 
