@@ -3,8 +3,11 @@
 # starts it headless in a virtual display with the UFO flying east from Honolulu (PHNL) at about
 # 100 m/s, sending the project's protocol (flightgear/Protocol/quorvane.xml) to 127.0.0.1:PORT,
 # and runs quorvane-probe against it repeatedly for DURATION seconds, checking that each fix
-# moves on from the last as the aircraft does. Prints the time to the first fix and the CPU
-# that FlightGear and the probe used. Not part of scripts/test.sh.
+# moves on from the last as the aircraft does; then runs the quorvane program itself (off-screen)
+# against it for DURATION seconds more, updating every EVERY seconds, and checks that the status
+# bar names FlightGear, that letadlo.kml follows the aircraft east and that trasa.kml grows.
+# Prints the times to the first fix and the CPU that FlightGear, the probe and the program used.
+# Not part of scripts/test.sh.
 #   scripts/test-flightgear.sh              DURATION=180 by default, PORT=5510
 #   DURATION=60 PORT=5511 scripts/test-flightgear.sh
 # FlightGear needs about 2 GB of memory and a quarter of a core; it is stopped at the end.
@@ -16,14 +19,17 @@ every=${EVERY:-10}
 
 scripts/ensure-packages.sh scripts/debian-packages-flightgear.txt
 [ -f build/build.ninja ] || cmake --preset default >/dev/null
-cmake --build build --target quorvane-probe >/dev/null
+cmake --build build --target quorvane-probe quorvane >/dev/null
 probe=build/bin/quorvane-probe
+program=$PWD/build/bin/quorvane
 
 scratch=$(mktemp -d)
 xvfb_pid=""
 fgfs_pid=""
+program_pid=""
 cleanup() {
   local status=$?
+  if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; wait "$program_pid" 2>/dev/null || true; fi
   if [ -n "$fgfs_pid" ]; then kill "$fgfs_pid" 2>/dev/null || true; wait "$fgfs_pid" 2>/dev/null || true; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$scratch"
@@ -143,4 +149,65 @@ awk -v every="$every" '
   }' "$scratch/long-run" || failed=1
 printf 'FlightGear: %.0f %% of one core, %s MiB resident\n' "$fgfs_cpu" "$fgfs_rss"
 printf 'quorvane-probe over %.0f s: user %s s, system %s s\n' "$elapsed" "$probe_user" "$probe_system"
+
+# The program itself, off-screen, with a desktop of its own: the Documents folder named in
+# user-dirs.dirs, an opener that opens nothing, FlightGear's port in the settings file's
+# [Simulators] and an update every EVERY seconds.
+desktop="$scratch/desktop"
+mkdir -p "$desktop/Documents" "$desktop/config" "$desktop/bin" "$desktop/work"
+printf 'XDG_DOCUMENTS_DIR="%s"\n' "$desktop/Documents" >"$desktop/config/user-dirs.dirs"
+printf '#!/bin/sh\nexit 0\n' >"$desktop/bin/xdg-open"
+chmod +x "$desktop/bin/xdg-open"
+printf '[Simulators]\r\nXPlanePort=0\r\nFlightGearPort=%s\r\n[TForm1]\r\nRxSpinEdit1_Value=%s\r\n' \
+  "$port" "$every" >"$desktop/work/quorvane.INI"
+aircraft="$desktop/Documents/letadlo.kml"
+route="$desktop/Documents/trasa.kml"
+coordinates() { sed -n 's:.*<coordinates>\([^<]*\)</coordinates>.*:\1:p' "$1" 2>/dev/null | head -1; }
+
+fgfs_ticks=$(ticks "$fgfs_pid")
+program_started=$(date +%s.%N)
+(cd "$desktop/work" && PATH="$desktop/bin:$PATH" XDG_CONFIG_HOME="$desktop/config" \
+  QT_QPA_PLATFORM=offscreen exec "$program" --status-log "$desktop/status.log" \
+  >"$scratch/program.log" 2>&1) &
+program_pid=$!
+for _ in $(seq 300); do [ -s "$aircraft" ] && break; sleep 0.1; done
+if [ ! -s "$aircraft" ]; then
+  echo "quorvane wrote no letadlo.kml within 30 s; its status bar showed:" >&2
+  cat "$desktop/status.log" >&2 || true
+  exit 1
+fi
+program_first_fix=$(calc "$(date +%s.%N) - $program_started")
+printf 'quorvane: first fix (letadlo.kml written) %.2f s after it started\n' "$program_first_fix"
+named=$(sed -n 's/^0\t//p' "$desktop/status.log" | tail -1)
+case "$named" in
+  "FlightGear "[0-9]*) echo "quorvane's status bar: $named" ;;
+  *) echo "The status bar should name FlightGear and its version: $named" >&2; failed=1 ;;
+esac
+
+# Every EVERY seconds the aircraft must have moved east, and the route grown by one point.
+last=$(coordinates "$aircraft")
+echo "letadlo.kml: $last"
+route_points=0
+checks=$(( duration / every ))
+for _ in $(seq "$checks"); do
+  sleep "$every"
+  now=$(coordinates "$aircraft")
+  points=$(coordinates "$route" | wc -w)
+  east=$(awk -v a="${last%%,*}" -v b="${now%%,*}" 'BEGIN { print (b > a) ? 1 : 0 }')
+  echo "letadlo.kml: $now   trasa.kml: $points points"
+  if [ "$east" != 1 ]; then echo "letadlo.kml did not follow the aircraft east" >&2; failed=1; fi
+  if [ "$points" -le "$route_points" ]; then echo "trasa.kml did not grow" >&2; failed=1; fi
+  last=$now
+  route_points=$points
+done
+program_elapsed=$(calc "$(date +%s.%N) - $program_started")
+program_cpu=$(calc "$(ticks "$program_pid") * 100 / $hz / $program_elapsed")
+program_rss=$(awk '/VmRSS/ {printf "%.0f", $2 / 1024}' "/proc/$program_pid/status")
+fgfs_cpu=$(calc "($(ticks "$fgfs_pid") - $fgfs_ticks) * 100 / $hz / $program_elapsed")
+kill -TERM "$program_pid"
+wait "$program_pid" || { echo "quorvane did not end well on SIGTERM" >&2; failed=1; }
+program_pid=""
+printf 'Route at the end: %s points in trasa.kml\n' "$(coordinates "$route" | wc -w)"
+printf 'quorvane over %.0f s: %.2f %% of one core, %s MiB resident; FlightGear meanwhile %.0f %%\n' \
+  "$program_elapsed" "$program_cpu" "$program_rss" "$fgfs_cpu"
 exit "$failed"
