@@ -2,7 +2,8 @@
 # quorvane.exe against fake-xplane.exe under Wine, both through Winsock: X-Plane's port comes
 # from the settings file's [Simulators] (read through the Windows profile functions), the status
 # bar names X-Plane, letadlo.kml follows the moving aircraft, and a close request writes
-# trasa.kml with the route flown and keeps the user's section as written.
+# trasa.kml with the route flown and keeps the user's section as written; the program then ends
+# with exit status 0 and nothing on its error output.
 # Usage: windows_sources_check.sh BIN_DIR, with WINEPREFIX and DISPLAY set by the caller.
 set -euo pipefail
 bin=$(cd "$1" && pwd)
@@ -37,7 +38,7 @@ for _ in $(seq 300); do [ -e "$work/ready" ] && break; sleep 0.1; done
 printf '[Simulators]\r\nXPlanePort=%s\r\nFlightGearPort=0\r\n[TForm1]\r\nRxSpinEdit1_Value=10\r\n' \
   "$port" > "$work/quorvane.INI"
 (cd "$work" && exec wine "$bin/quorvane.exe" --status-log "$(winepath -w "$work/status.log")" \
-  >/dev/null 2>&1) &
+  >"$work/program.out" 2>"$work/program.err") &
 program=$!
 # Named first: the Documents folder may hold a letadlo.kml of another run until this one writes.
 for _ in $(seq 300); do grep -q $'^0\tX-Plane 12.1.0$' "$work/status.log" 2>/dev/null && break; sleep 0.1; done
@@ -57,6 +58,11 @@ done
 wine taskkill /im quorvane.exe >/dev/null 2>&1 || fail "no close request could be sent"
 for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$program" 2>/dev/null && fail "quorvane.exe did not close"
+status=0
+wait "$program" || status=$?
+[ "$status" -eq 0 ] || fail "quorvane.exe ended with exit status $status; its error output:
+$(cat "$work/program.err")"
+[ ! -s "$work/program.err" ] || fail "quorvane.exe wrote errors: $(cat "$work/program.err")"
 
 points=$(grep -o ',50\.1[0-9]*,0 ' "$documents/trasa.kml" | wc -l)
 [ "$points" -ge 2 ] ||
