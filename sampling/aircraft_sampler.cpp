@@ -53,12 +53,23 @@ std::optional<AircraftFix> AircraftSampler::SampleAircraft(const PanelText& pane
   }
   fix.Moving = IsMoving(raw_ground_speed_);
   fix.GroundSpeedKnots = GroundSpeedKnots(raw_ground_speed_);
+  // The altitude comes last, so the first six exchanges stay those that every server knows.
+  if (!ReadOne(fsuipc::kAltitude, &raw_altitude_, panel)) {
+    return std::nullopt;
+  }
+  fix.AltitudeMetres = AltitudeMetres(raw_altitude_);
 
   // A position that is no place on the Earth would be written into the documents, and for good
   // into the route: it is a failed sample like any other.
   if (!IsOnTheGlobe(fix.Latitude, fix.Longitude)) {
     panel(std::string(kOffTheGlobe) + " (Lat: " + TrimBlanks(FormatFixed(fix.Latitude, 10, 6)) +
           "   Lon: " + TrimBlanks(FormatFixed(fix.Longitude, 10, 6)) + ")");
+    return std::nullopt;
+  }
+  // An altitude no aircraft can be at would stand in the files for good, as a wall to space.
+  if (!IsPossibleAltitude(fix.AltitudeMetres)) {
+    panel(std::string(kImpossibleAltitude) +
+          " (Alt: " + TrimBlanks(FormatFixed(fix.AltitudeMetres, 0, 1)) + " m)");
     return std::nullopt;
   }
   panel(SummaryLine(fix));

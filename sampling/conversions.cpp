@@ -49,6 +49,19 @@ double GroundSpeedKnots(std::uint32_t raw_ground_speed) {
   return raw_ground_speed / fsuipc::kSpeedUnitsPerMetrePerSecond * 3600.0 / kMetresPerNauticalMile;
 }
 
+double AltitudeMetres(std::int64_t raw) {
+  // The whole metres and the fraction are converted apart, each exactly (the high half is a
+  // signed 32-bit number, the low half an unsigned fraction below one), so the only rounding is
+  // the sum's: a metre never loses its fraction to a 64-bit integer's conversion.
+  const auto whole = static_cast<double>(raw >> 32);  // arithmetic shift: floor for negatives
+  const auto fraction = static_cast<double>(static_cast<std::uint32_t>(raw));
+  return whole + fraction / fsuipc::kAltitudeUnitsPerMetre;
+}
+
+bool IsPossibleAltitude(double metres) {
+  return metres >= kLowestAltitude && metres <= kHighestAltitude;
+}
+
 bool IsOnTheGlobe(double latitude, double longitude) {
   // Every comparison with a NaN is false, so a NaN fails here too.
   return latitude >= -90.0 && latitude <= 90.0 && longitude >= -180.0 && longitude <= 180.0;

@@ -21,6 +21,15 @@ double HeadingDegrees(std::uint32_t raw, double variation_degrees);
 bool IsMoving(std::uint32_t raw_ground_speed);
 // Ground speed in knots from the raw value (1/65536 metre per second).
 double GroundSpeedKnots(std::uint32_t raw_ground_speed);
+// Altitude in metres from the raw 64-bit fixed-point value: whole metres in the high 32 bits,
+// the fraction in the low 32 bits (raw / 2^32), to the nearest double. Finite for every raw value.
+double AltitudeMetres(std::int64_t raw);
+// The altitudes an aircraft can be at, in metres above mean sea level: from below the lowest
+// dry land (the Dead Sea's shore, about -430 m) to the edge of space.
+inline constexpr double kLowestAltitude = -1000.0;
+inline constexpr double kHighestAltitude = 100000.0;
+// True when metres lies within kLowestAltitude..kHighestAltitude (not a number does not).
+bool IsPossibleAltitude(double metres);
 // True when latitude and longitude (degrees) name a place on the Earth: latitude in [-90, 90],
 // longitude in [-180, 180], neither of them infinite or not a number.
 bool IsOnTheGlobe(double latitude, double longitude);

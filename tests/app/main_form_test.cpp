@@ -127,7 +127,7 @@ TEST_F(FormTest, UpdatesComeAtTheIntervalWithAFreshPeriodEachTime) {
   h.clock.Advance(59999);
   EXPECT_EQ(SampleExchanges(), after_start);
   h.clock.Advance(1);
-  EXPECT_EQ(SampleExchanges(), after_start + 6);
+  EXPECT_EQ(SampleExchanges(), after_start + 7);
   EXPECT_TRUE(h.update_timer->running());
   EXPECT_EQ(h.update_timer->due_ms(), 120000);
 }
@@ -230,7 +230,7 @@ TEST_F(FormTest, IntervalChangeRestartsTheCountdown) {
   h.clock.Advance(119999);
   EXPECT_EQ(SampleExchanges(), before);
   h.clock.Advance(1);
-  EXPECT_EQ(SampleExchanges(), before + 6);
+  EXPECT_EQ(SampleExchanges(), before + 7);
 }
 
 TEST_F(FormTest, TypedValueOutsideTheRangeIsClampedWhenTheBoxLosesFocus) {

@@ -31,18 +31,21 @@ class BadInputTest : public ProgramDesktop {
   }
 };
 
-// One start-up makes the handshake (one pass) and a sample of six reads.
-constexpr std::size_t kStartExchanges = 7;
+// One start-up makes the handshake (one pass) and a sample of seven reads.
+constexpr std::size_t kStartExchanges = 8;
 
-TEST_F(BadInputTest, PositionsOffTheGlobeReachNoFile) {
-  for (const std::string raw_latitude :
-       {"9223372036854775807", "-9223372036854775808", "42957666454869697"}) {
-    SCOPED_TRACE(raw_latitude);
+// Positions off the globe, and altitudes no aircraft can be at (the raw value's extremes).
+TEST_F(BadInputTest, ImpossiblePositionsReachNoFile) {
+  int run = 0;
+  for (const std::string poke :
+       {"0x560:8:9223372036854775807", "0x560:8:-9223372036854775808", "0x560:8:42957666454869697",
+        "0x570:8:-9223372036854775808", "0x570:8:9223372036854775807"}) {
+    SCOPED_TRACE(poke);
     fs::remove_all(documents);
     fs::create_directories(documents);
-    const std::string log = (root / ("sim-" + raw_latitude + ".log")).string();
-    SimProcess sim({"--lat", "50.1", "--lon", "14.25", "--speed", "80", "--poke",
-                    "0x560:8:" + raw_latitude, "--log", log});
+    const std::string log = (root / ("sim-" + std::to_string(++run) + ".log")).string();
+    SimProcess sim(
+        {"--lat", "50.1", "--lon", "14.25", "--speed", "80", "--poke", poke, "--log", log});
     ASSERT_TRUE(sim.WaitUntilReady());
     auto program = StartProgram();
     ASSERT_TRUE(Served(log, kStartExchanges));

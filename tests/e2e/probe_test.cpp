@@ -75,7 +75,7 @@ TEST(Probe, SampleExchangesAsTheServerLogsThem) {
   for (const std::string& line : testing::ReadLines(log)) {
     lengths.push_back(line.substr(0, line.find(' ')));
   }
-  EXPECT_EQ(lengths, (std::vector<std::string>{"58", "24", "22", "28", "28", "24", "24"}));
+  EXPECT_EQ(lengths, (std::vector<std::string>{"58", "24", "22", "28", "28", "24", "24", "28"}));
 }
 
 }  // namespace

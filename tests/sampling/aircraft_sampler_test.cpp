@@ -35,16 +35,18 @@ class SamplerTest : public ::testing::Test {
   std::vector<std::string> panel;  // every text the sampler showed, in order
 };
 
-TEST_F(SamplerTest, SuccessfulSampleMakesSixSingleReadExchanges) {
+// The six reads every server has always answered, then the altitude.
+TEST_F(SamplerTest, SuccessfulSampleMakesSevenSingleReadExchanges) {
   OpenLink();
   ASSERT_TRUE(Sample());
   std::vector<std::size_t> sizes;
   for (const auto& block : services.sent_blocks) {
     sizes.push_back(block.size());
   }
-  EXPECT_EQ(sizes, (std::vector<std::size_t>{24, 22, 28, 28, 24, 24}));
-  const std::uint32_t offsets[] = {0x0020, 0x02A0, 0x0560, 0x0568, 0x0580, 0x02B4};
-  for (std::size_t i = 0; i < 6; ++i) {
+  EXPECT_EQ(sizes, (std::vector<std::size_t>{24, 22, 28, 28, 24, 24, 28}));
+  const std::uint32_t offsets[] = {0x0020, 0x02A0, 0x0560, 0x0568, 0x0580, 0x02B4, 0x0570};
+  ASSERT_EQ(sizes.size(), std::size(offsets));
+  for (std::size_t i = 0; i < std::size(offsets); ++i) {
     EXPECT_EQ(services.sent_blocks[i][4] | services.sent_blocks[i][5] << 8, offsets[i]);
   }
 }
@@ -52,10 +54,11 @@ TEST_F(SamplerTest, SuccessfulSampleMakesSixSingleReadExchanges) {
 // The values as FSUIPC keeps them; the heading, 5 degrees true (59652324 in FSUIPC's unit),
 // reads 0.2 % low through the client's divisor of 11956290, as from the real FSUIPC.
 TEST_F(SamplerTest, FixAndSummaryLineComeFromTheRawValues) {
-  sim::StoreAircraft({50.0875, 14.421, 5.0, 0.0, 0.0, 300.0}, services.space);
+  sim::StoreAircraft({50.0875, 14.421, 5.0, 0.0, 0.0, 300.0, 914.5}, services.space);
   OpenLink();
   const auto fix = Sample();
   ASSERT_TRUE(fix);
+  EXPECT_DOUBLE_EQ(fix->AltitudeMetres, 914.5);
   EXPECT_NEAR(fix->Latitude, 50.0875, 1e-9);
   EXPECT_NEAR(fix->Longitude, 14.421, 1e-9);
   EXPECT_NEAR(fix->Heading, 59652324 / 11956290.0, 1e-9);
@@ -93,7 +96,8 @@ TEST_F(SamplerTest, SampleStopsAtItsFirstFailedExchange) {
   };
   for (const Case& c : {Case{1, {false, 0, 1400}, "Processing: IPC sendmessage failed all retries"},
                         Case{3, {false, 0, 0}, "Processing: IPC timed out all retries"},
-                        Case{6, {true, 0, 0}, "Processing: IPC request contains bad data"}}) {
+                        Case{6, {true, 0, 0}, "Processing: IPC request contains bad data"},
+                        Case{7, {false, 0, 0}, "Processing: IPC timed out all retries"}}) {
     SCOPED_TRACE(c.failing_exchange);
     FakeLinkServices server;
     server.PutServerWords();
@@ -101,8 +105,9 @@ TEST_F(SamplerTest, SampleStopsAtItsFirstFailedExchange) {
     LinkResult result{};
     ASSERT_TRUE(own_link.Open(0, result));
     server.sent_blocks.clear();
-    // Which of the six reads a block carries, counted from 1, by its offset.
-    const std::vector<std::uint32_t> offsets = {0x0020, 0x02A0, 0x0560, 0x0568, 0x0580, 0x02B4};
+    // Which of the seven reads a block carries, counted from 1, by its offset.
+    const std::vector<std::uint32_t> offsets = {0x0020, 0x02A0, 0x0560, 0x0568,
+                                                0x0580, 0x02B4, 0x0570};
     int exchange = 0;
     server.on_send = [&](std::uint8_t* block) {
       const std::uint32_t offset = block[4] | block[5] << 8;
@@ -140,6 +145,38 @@ TEST_F(SamplerTest, PositionOffTheGlobeGivesNoFix) {
     panel.clear();
     EXPECT_FALSE(Sample());
     EXPECT_EQ(panel, std::vector<std::string>{c.shown});
+    link.Close();
+  }
+}
+
+// An altitude no aircraft can be at never becomes a fix; the lowest and highest possible do.
+TEST_F(SamplerTest, ImpossibleAltitudeGivesNoFix) {
+  struct Case {
+    std::int64_t raw_altitude;
+    const char* shown;  // nullptr: a fix, with its summary line
+  };
+  constexpr std::int64_t kMetre = std::int64_t{1} << 32;
+  for (const Case& c :
+       {Case{INT64_MIN, "Reading: Altitude is out of range (Alt: -2147483648.0 m)"},
+        Case{INT64_MAX, "Reading: Altitude is out of range (Alt: 2147483648.0 m)"},
+        Case{-1001 * kMetre, "Reading: Altitude is out of range (Alt: -1001.0 m)"},
+        Case{100000 * kMetre + 1, "Reading: Altitude is out of range (Alt: 100000.0 m)"},
+        Case{-1000 * kMetre, nullptr}, Case{100000 * kMetre, nullptr},
+        Case{-430 * kMetre, nullptr}}) {
+    SCOPED_TRACE(c.raw_altitude);
+    sim::StoreAircraft({50.1, 14.25, 90.0, 0.0, 0.0, 300.0}, services.space);
+    services.space.Put(0x0570, 8, static_cast<std::uint64_t>(c.raw_altitude));
+    OpenLink();
+    panel.clear();
+    const auto fix = Sample();
+    if (c.shown == nullptr) {
+      ASSERT_TRUE(fix);
+      EXPECT_DOUBLE_EQ(fix->AltitudeMetres, static_cast<double>(c.raw_altitude / kMetre));
+      EXPECT_EQ(panel, std::vector<std::string>{SummaryLine(*fix)});
+    } else {
+      EXPECT_FALSE(fix);
+      EXPECT_EQ(panel, std::vector<std::string>{c.shown});
+    }
     link.Close();
   }
 }

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
+
+#include "link/fsuipc_offsets.h"
 
 namespace quorvane {
 namespace {
@@ -45,6 +49,48 @@ TEST(Conversions, MovingOnlyAbove60MetresPerSecond) {
   EXPECT_FALSE(IsMoving(3932160));
   EXPECT_TRUE(IsMoving(3932161));
   EXPECT_FALSE(IsMoving(0));
+}
+
+// Whole metres in the high 32 bits, the fraction in the low 32 bits.
+TEST(Conversions, AltitudeFromTheFixedPointValue) {
+  struct Case {
+    const char* what;
+    std::int64_t raw;
+    double metres;
+  };
+  constexpr std::int64_t kMetre = std::int64_t{1} << 32;
+  for (const Case& c : {
+           Case{"sea level", 0, 0.0},
+           Case{"Prague's runway", 380 * kMetre, 380.0},
+           Case{"the Dead Sea's shore", -430 * kMetre, -430.0},
+           Case{"50,000 ft", fsuipc::RawAltitude(15240.0), 15240.0},
+           Case{"half a metre in the low half", 914 * kMetre + (kMetre >> 1), 914.5},
+           Case{"a quarter below zero", -(kMetre >> 2), -0.25},
+           Case{"one and a half below zero", -kMetre - (kMetre >> 1), -1.5},
+           Case{"the smallest fraction", 1, 1.0 / 4294967296.0},
+           Case{"just below zero", -1, -1.0 / 4294967296.0},
+           Case{"the lowest raw value", INT64_MIN, -2147483648.0},
+           Case{"the highest raw value", INT64_MAX, 2147483648.0},
+       }) {
+    SCOPED_TRACE(c.what);
+    EXPECT_DOUBLE_EQ(AltitudeMetres(c.raw), c.metres);
+  }
+}
+
+TEST(Conversions, PossibleAltitudesReachFromBelowTheDeadSeaToTheEdgeOfSpace) {
+  struct Case {
+    double metres;
+    bool possible;
+  };
+  for (const Case& c :
+       {Case{-430.0, true}, Case{0.0, true}, Case{15240.0, true}, Case{-1000.0, true},
+        Case{100000.0, true}, Case{-1000.1, false}, Case{100000.1, false},
+        Case{-2147483648.0, false}, Case{2147483648.0, false},
+        Case{std::numeric_limits<double>::quiet_NaN(), false},
+        Case{std::numeric_limits<double>::infinity(), false},
+        Case{-std::numeric_limits<double>::infinity(), false}}) {
+    EXPECT_EQ(IsPossibleAltitude(c.metres), c.possible) << c.metres;
+  }
 }
 
 }  // namespace
