@@ -118,6 +118,9 @@ void TForm1::OnAutoRunClicked(bool checked) {
 void TForm1::OnViewerSelectClicked(bool checked) {
   SetViewerSelect(checked);
 }
+void TForm1::OnThreeDClicked(bool checked) {
+  SetThreeD(checked);
+}
 void TForm1::OnIntervalTyped(const std::string& text) {
   Guarded([this, &text] { rx_spin_edit1_.Typed(text); });
 }
@@ -184,7 +187,8 @@ std::optional<StoredProperty> TForm1::FindStoredProperty(const std::string& comp
   if (same(component, "RxSpinEdit1") && same(property, "Value")) {
     return StoredProperty{
         "RxSpinEdit1", "Value", [this] { return FloatPropertyText(rx_spin_edit1_.Value()); },
-        [this](const std::string& text) { rx_spin_edit1_.SetValue(ParseFloatPropertyText(text)); }};
+        [this](const std::string& text) { rx_spin_edit1_.SetValue(ParseFloatPropertyText(text)); },
+        std::nullopt};
   }
   const auto check_box = [this](const char* name, const bool& state, void (TForm1::*setter)(bool)) {
     return StoredProperty{name, "Checked", [&state] { return BooleanPropertyText(state); },
@@ -193,13 +197,20 @@ std::optional<StoredProperty> TForm1::FindStoredProperty(const std::string& comp
                             if (const auto value = ParseBooleanPropertyText(text)) {
                               (this->*setter)(*value);
                             }
-                          }};
+                          },
+                          std::nullopt};
   };
   if (same(component, "CheckBox1") && same(property, "Checked")) {
     return check_box("CheckBox1", check_box1_, &TForm1::SetAutoRun);
   }
   if (same(component, "CheckBox2") && same(property, "Checked")) {
     return check_box("CheckBox2", check_box2_, &TForm1::SetViewerSelect);
+  }
+  if (same(component, "CheckBox3") && same(property, "Checked")) {
+    // Added later than the others: a file that never had it reads, and stays, as off.
+    StoredProperty three_d = check_box("CheckBox3", check_box3_, &TForm1::SetThreeD);
+    three_d.absent_text = BooleanPropertyText(false);
+    return three_d;
   }
   return std::nullopt;
 }
@@ -224,6 +235,17 @@ void TForm1::SetViewerSelect(bool checked) {
   }
   check_box2_ = checked;
   context_.view.ShowViewerSelect(checked);
+}
+
+void TForm1::SetThreeD(bool checked) {
+  if (checked == check_box3_) {
+    return;
+  }
+  check_box3_ = checked;
+  context_.view.ShowThreeD(checked);
+  const Relief relief = checked ? Relief::kThreeDimensional : Relief::kFlat;
+  context_.documents.SetRelief(relief);
+  context_.live_view.SetRelief(relief);
 }
 
 // --- Handlers ---

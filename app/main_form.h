@@ -60,7 +60,7 @@ class TForm1 final : private StoredControls {
   // answers; the retries do not wait (what arrives later is found by the next one).
   static constexpr std::chrono::milliseconds kFirstLook{1000};
 
-  // With a place for the settings, the window's placement, the interval and both check boxes
+  // With a place for the settings, the window's placement, the interval and the check boxes
   // are restored as the window is shown and saved as it closes; without one, nothing is kept.
   explicit TForm1(FormContext context, std::optional<SettingsPlace> settings = std::nullopt);
 
@@ -74,6 +74,7 @@ class TForm1 final : private StoredControls {
   void OnShowButtonClicked();  // "Show"
   void OnAutoRunClicked(bool checked);
   void OnViewerSelectClicked(bool checked);
+  void OnThreeDClicked(bool checked);  // "3D"
   void OnIntervalTyped(const std::string& text);
   void OnIntervalStep(int delta);
   void OnIntervalFocusLost();
@@ -97,6 +98,7 @@ class TForm1 final : private StoredControls {
   bool Closed() const { return closed_; }
   bool AutoRun() const { return check_box1_; }
   bool ViewerSelect() const { return check_box2_; }
+  bool ThreeD() const { return check_box3_; }
   bool ShowButtonEnabled() const { return button1_enabled_; }
   const std::string& PanelText(int panel) const { return panels_.at(panel); }
   // What the chart shows: the route flown with its segments, the latest fix with its time, and
@@ -119,6 +121,8 @@ class TForm1 final : private StoredControls {
   // The controls' state as the program sets it (the ordinary setters: they notify).
   void SetAutoRun(bool checked);
   void SetViewerSelect(bool checked);
+  // "3D": the documents and the live view show the aircraft and the route at their altitude.
+  void SetThreeD(bool checked);
 
   // StoredControls: property names are matched without regard to case.
   std::optional<StoredProperty> FindStoredProperty(const std::string& component,
@@ -163,6 +167,7 @@ class TForm1 final : private StoredControls {
   std::uint64_t chart_route_generation_ = 0;  // the route's generation they came from
   bool check_box1_ = false;
   bool check_box2_ = false;
+  bool check_box3_ = false;
   bool button1_enabled_ = true;
   IntervalBox rx_spin_edit1_;
   bool link_opened_ = false;  // the latest opening of the link succeeded: "Show" acts

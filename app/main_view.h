@@ -14,6 +14,7 @@ class MainView {
   virtual void ShowButtonEnabled(bool enabled) = 0;
   virtual void ShowAutoRun(bool checked) = 0;
   virtual void ShowViewerSelect(bool checked) = 0;
+  virtual void ShowThreeD(bool checked) = 0;
   virtual void ShowIntervalText(const std::string& text) = 0;
   // Asks for the chart to be painted again from TForm1::Chart(), soon (not necessarily before
   // this returns).

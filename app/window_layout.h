@@ -20,7 +20,7 @@ struct Box {
 };
 
 // The window's controls, as the window's logic knows them.
-enum class Control { AutoRun, Interval, Show, ViewerSelect, IntervalLabel };
+enum class Control { AutoRun, Interval, Show, ViewerSelect, ThreeD, IntervalLabel };
 enum class Kind { CheckBox, SpinBox, Button, Label };
 
 // One control: its designed rectangle and text. A control whose text needs more room in the
@@ -36,8 +36,9 @@ struct ControlLayout {
 };
 
 // The controls that take the focus come in tab order (AutoRun, the interval, Show, Google Earth
-// Select), then the label, which takes none.
-inline constexpr std::array<ControlLayout, 5> kControls = {{
+// Select, 3D), then the label, which takes none. "3D" stands right of "Show", in the room
+// between the button and the window's right edge.
+inline constexpr std::array<ControlLayout, 6> kControls = {{
     {Control::AutoRun, Kind::CheckBox, "CheckBox1", "AutoRun", {40, 13, 97, 17}, 176},
     {Control::Interval, Kind::SpinBox, "RxSpinEdit1", "60", {410, 11, 71, 21}, 0},
     {Control::Show, Kind::Button, "Button1", "Show", {484, 8, 75, 25}, 0},
@@ -47,6 +48,7 @@ inline constexpr std::array<ControlLayout, 5> kControls = {{
      "Google Earth Select",
      {176, 16, 121, 17},
      336},
+    {Control::ThreeD, Kind::CheckBox, "CheckBox3", "3D", {566, 13, 37, 17}, 605},
     {Control::IntervalLabel, Kind::Label, "Label1", "Interval sec.", {336, 16, 58, 13}, 408},
 }};
 

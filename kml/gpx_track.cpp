@@ -43,7 +43,9 @@ void AppendTrackPoint(std::string& text, const Route& route, std::size_t index) 
       .append(CoordinateText(point.latitude))
       .append("\" lon=\"")
       .append(GpxLongitudeText(point.longitude))
-      .append("\">\r\n        <time>")
+      .append("\">\r\n        <ele>")
+      .append(AltitudeText(point.altitude))
+      .append("</ele>\r\n        <time>")
       .append(UtcTimeText(point.time))
       .append("</time>\r\n      </trkpt>\r\n");
 }

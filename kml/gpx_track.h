@@ -1,6 +1,7 @@
 #pragma once
 
-// "trasa.gpx": the route flown as a GPX 1.1 track with a UTC time on every point, beside
+// "trasa.gpx": the route flown as a GPX 1.1 track with the altitude (metres above mean sea
+// level) and a UTC time on every point, beside
 // "trasa.kml", for Google Earth's time slider and other flight and mapping tools.
 
 #include <string>
@@ -17,7 +18,7 @@ namespace quorvane {
 inline constexpr std::string_view kTrackFileName = "trasa.gpx";
 
 // Writes a route as one GPX track: a track segment for each of the route's segments, a track
-// point with its time for each of its points.
+// point with its elevation and time for each of its points.
 class GpxTrack {
  public:
   // files and route must outlive this object. documents_folder is joined to the file name as

@@ -31,6 +31,17 @@ void AppendTuple(std::string& text, const Route& route, std::size_t index) {
       .append(",0 ");
 }
 
+// One coordinate tuple of the route in 3D: at the point's altitude above mean sea level.
+void AppendTuple3d(std::string& text, const Route& route, std::size_t index) {
+  const RoutePoint& point = route.Points()[index];
+  text.append(CoordinateText(point.longitude))
+      .append(",")
+      .append(CoordinateText(point.latitude))
+      .append(",")
+      .append(AltitudeText(point.altitude))
+      .append(" ");
+}
+
 }  // namespace
 
 KmlDocuments::KmlDocuments(XmlWriter& writer, FileSystem& files, const Route& route,
@@ -38,7 +49,8 @@ KmlDocuments::KmlDocuments(XmlWriter& writer, FileSystem& files, const Route& ro
     : writer_(writer),
       files_(files),
       documents_folder_(std::move(documents_folder)),
-      route_coordinates_(route, AppendTuple) {}
+      route_coordinates_(route, AppendTuple),
+      route_coordinates_3d_(route, AppendTuple3d) {}
 
 std::string KmlDocuments::AircraftDocumentPath() const {
   return DocumentPath(documents_folder_, kAircraftFileName);
@@ -51,6 +63,8 @@ std::string KmlDocuments::RouteDocumentPath() const {
 void KmlDocuments::WriteAircraftDocument(const AircraftFix& fix) {
   const std::string lon = CoordinateText(fix.Longitude);
   const std::string lat = CoordinateText(fix.Latitude);
+  const bool flat = relief_ == Relief::kFlat;
+  const AircraftView view = ViewOnto(fix, relief_);
 
   writer_.BeginDocument();
   AppendTemplate(writer_.Lines(), AircraftTemplate());
@@ -59,16 +73,25 @@ void KmlDocuments::WriteAircraftDocument(const AircraftFix& fix) {
   writer_.OpenElement("LookAt");
   writer_.LeafElement("longitude", lon);
   writer_.LeafElement("latitude", lat);
-  writer_.LeafElement("altitude", "10");
-  writer_.LeafElement("range", "100000");
-  writer_.LeafElement("tilt", "0");
+  writer_.LeafElement("altitude", view.altitude);
+  writer_.LeafElement("range", view.range);
+  writer_.LeafElement("tilt", view.tilt);
   writer_.LeafElement("heading", HeadingText(fix.Heading));
-  writer_.LeafElement("altitudeMode", "relativeToGround");
-  writer_.LeafElement("gx:altitudeMode", "relativeToSeaFloor");
+  writer_.LeafElement("altitudeMode", view.altitude_mode);
+  if (flat) {
+    writer_.LeafElement("gx:altitudeMode", "relativeToSeaFloor");
+  }
   writer_.CloseElement();
   writer_.LeafElement("styleUrl", "#msn_airports");
   writer_.OpenElement("Point");
-  writer_.LeafElement("coordinates", lon + "," + lat + ",10");
+  if (flat) {
+    writer_.LeafElement("coordinates", lon + "," + lat + ",10");
+  } else {
+    // A line from the aircraft down to the ground shows how high it is.
+    writer_.LeafElement("extrude", "1");
+    writer_.LeafElement("altitudeMode", "absolute");
+    writer_.LeafElement("coordinates", lon + "," + lat + "," + AltitudeText(fix.AltitudeMetres));
+  }
   writer_.CloseElement();
   writer_.CloseElement();
   AppendClosingLines(writer_.Lines());
@@ -81,9 +104,23 @@ void KmlDocuments::WriteRouteDocument() {
   writer_.OpenElement("Placemark");
   writer_.LeafElement("name", "trasa");
   writer_.LeafElement("styleUrl", "#msn_ylw-pushpin1");
-  writer_.OpenElement("LineString");
-  writer_.LeafElement("tessellate", "1");
-  writer_.LeafElement("coordinates", RouteCoordinates());
+  if (relief_ == Relief::kFlat) {
+    writer_.OpenElement("LineString");
+    writer_.LeafElement("tessellate", "1");
+    writer_.LeafElement("coordinates", RouteCoordinates());
+  } else {
+    // The wall from the route down to the ground, in the line's colour, half transparent, so
+    // the ground shows through the curtain.
+    writer_.OpenElement("Style");
+    writer_.OpenElement("PolyStyle");
+    writer_.LeafElement("color", "7fff5500");
+    writer_.CloseElement();
+    writer_.CloseElement();
+    writer_.OpenElement("LineString");
+    writer_.LeafElement("extrude", "1");
+    writer_.LeafElement("altitudeMode", "absolute");
+    writer_.LeafElement("coordinates", route_coordinates_3d_.Text());
+  }
   writer_.CloseElement();
   writer_.CloseElement();
   AppendClosingLines(writer_.Lines());

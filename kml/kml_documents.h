@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "files/file_system.h"
+#include "kml/aircraft_view.h"
 #include "kml/xml_writer.h"
 #include "route/route.h"
 #include "route/route_text.h"
@@ -27,6 +28,13 @@ class KmlDocuments {
   // alone, rooted.
   KmlDocuments(XmlWriter& writer, FileSystem& files, const Route& route,
                std::string documents_folder);
+
+  // Flat (the default), both documents are those the program always wrote, byte for byte; in
+  // 3D the aircraft and the route stand at their altitude above mean sea level, extruded to the
+  // ground, and the view looks at the aircraft at its altitude (ViewOnto). Takes effect at the
+  // next save.
+  void SetRelief(Relief relief) { relief_ = relief; }
+  Relief CurrentRelief() const { return relief_; }
 
   // Builds the aircraft document from fix and saves it as "letadlo.kml". Throws FileSaveError
   // when it cannot be saved; the earlier file is then untouched.
@@ -57,7 +65,10 @@ class KmlDocuments {
   XmlWriter& writer_;
   FileSystem& files_;
   std::string documents_folder_;
+  Relief relief_ = Relief::kFlat;
   RouteText route_coordinates_;
+  // The tuples "lon,lat,altitude " of the route in 3D; made only once 3D is asked for.
+  RouteText route_coordinates_3d_;
 };
 
 }  // namespace quorvane

@@ -15,4 +15,8 @@ std::string CoordinateText(double degrees);
 // 359.7 gives "360".
 std::string HeadingText(double degrees);
 
+// An altitude in metres with one decimal and no padding: 380 gives "380.0", -430.04 gives
+// "-430.0"; a value that rounds to zero is "0.0", never "-0.0".
+std::string AltitudeText(double metres);
+
 }  // namespace quorvane

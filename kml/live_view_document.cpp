@@ -48,7 +48,8 @@ std::string LiveViewDocumentText(int refresh_seconds) {
   return CrLfText(lines);
 }
 
-std::string ViewDocumentText(const AircraftFix& fix) {
+std::string ViewDocumentText(const AircraftFix& fix, Relief relief) {
+  const AircraftView view = ViewOnto(fix, relief);
   const std::vector<std::string> lines = {
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
       "<kml xmlns=\"http://www.opengis.net/kml/2.2\">",
@@ -56,11 +57,11 @@ std::string ViewDocumentText(const AircraftFix& fix) {
       "\t<LookAt>",
       "\t\t<longitude>" + CoordinateText(fix.Longitude) + "</longitude>",
       "\t\t<latitude>" + CoordinateText(fix.Latitude) + "</latitude>",
-      "\t\t<altitude>10</altitude>",
+      "\t\t<altitude>" + view.altitude + "</altitude>",
       "\t\t<heading>" + HeadingText(fix.Heading) + "</heading>",
-      "\t\t<tilt>0</tilt>",
-      "\t\t<range>100000</range>",
-      "\t\t<altitudeMode>relativeToGround</altitudeMode>",
+      "\t\t<tilt>" + view.tilt + "</tilt>",
+      "\t\t<range>" + view.range + "</range>",
+      "\t\t<altitudeMode>" + view.altitude_mode + "</altitudeMode>",
       "\t</LookAt>",
       "</NetworkLinkControl>",
       "<Document>",
@@ -72,7 +73,8 @@ std::string ViewDocumentText(const AircraftFix& fix) {
 }
 
 void LiveViewDocument::WriteView(const AircraftFix& fix) {
-  PublishFile(files_, DocumentPath(documents_folder_, kViewFileName), ViewDocumentText(fix));
+  PublishFile(files_, DocumentPath(documents_folder_, kViewFileName),
+              ViewDocumentText(fix, relief_));
 }
 
 LiveViewDocument::LiveViewDocument(FileSystem& files, std::string documents_folder)

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "files/file_system.h"
+#include "kml/aircraft_view.h"
 #include "sampling/aircraft_fix.h"
 
 namespace quorvane {
@@ -27,8 +28,9 @@ inline constexpr std::string_view kViewFileName = "Quorvane view.kml";
 std::string LiveViewDocumentText(int refresh_seconds);
 
 // The whole text of the view document: a NetworkLinkControl holding the aircraft document's
-// LookAt for the fix (the same position, range, tilt and heading texts), and an empty document.
-std::string ViewDocumentText(const AircraftFix& fix);
+// LookAt for the fix (the same position, altitude, range, tilt, heading and altitude mode texts,
+// flat or in 3D), and an empty document.
+std::string ViewDocumentText(const AircraftFix& fix, Relief relief = Relief::kFlat);
 
 // Writes the live view document into the Documents folder.
 class LiveViewDocument {
@@ -46,6 +48,10 @@ class LiveViewDocument {
   // successful sample. Throws FileSaveError when it cannot be saved.
   void WriteView(const AircraftFix& fix);
 
+  // The view follows the aircraft document: flat (the default) or in 3D, from the next view
+  // saved.
+  void SetRelief(Relief relief) { relief_ = relief; }
+
   // The full path of "Quorvane live.kml": the folder, the separator and the name.
   std::string Path() const;
 
@@ -56,6 +62,7 @@ class LiveViewDocument {
  private:
   FileSystem& files_;
   std::string documents_folder_;
+  Relief relief_ = Relief::kFlat;
 };
 
 }  // namespace quorvane

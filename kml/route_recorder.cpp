@@ -21,7 +21,7 @@ RouteRecorder::RouteRecorder(Route& route, KmlDocuments& documents, GpxTrack& tr
     : route_(route), documents_(documents), track_(track) {}
 
 void RouteRecorder::RecordFix(const AircraftFix& fix, Time time) {
-  if (!fix.Moving || !route_.Add({fix.Latitude, fix.Longitude, time})) {
+  if (!fix.Moving || !route_.Add({fix.Latitude, fix.Longitude, time, fix.AltitudeMetres})) {
     return;
   }
   // Were the route kept in memory until close, a crash of the program or the computer would lose

@@ -9,7 +9,7 @@ namespace quorvane {
 bool Route::Add(const RoutePoint& point) {
   // Such a position would be written into every file for good, and a viewer would draw a line
   // to it from across the Earth.
-  if (!IsOnTheGlobe(point.latitude, point.longitude)) {
+  if (!IsOnTheGlobe(point.latitude, point.longitude) || !IsPossibleAltitude(point.altitude)) {
     Break();
     return false;
   }

@@ -19,6 +19,7 @@ struct RoutePoint {
   double latitude = 0.0;   // degrees, north positive
   double longitude = 0.0;  // degrees, east positive
   Time time;               // when the aircraft was there
+  double altitude = 0.0;   // metres above mean sea level
 };
 
 // The points of one run, in the order flown. Points are only ever added at the end, until the
@@ -27,8 +28,9 @@ class Route {
  public:
   // Adds point at the end: to the segment under way, or as the first point of a new segment
   // after a break (the first point of all begins one too). Refuses a position that is no place
-  // on the Earth (latitude beyond +-90, longitude beyond +-180, not a number): returns false,
-  // adds nothing, and breaks the route there, so that nothing joins the points on either side.
+  // on the Earth (latitude beyond +-90, longitude beyond +-180, not a number) or an altitude no
+  // aircraft can be at (IsPossibleAltitude): returns false, adds nothing, and breaks the route
+  // there, so that nothing joins the points on either side.
   bool Add(const RoutePoint& point);
 
   // The route was interrupted (a failed sample, a reconnection): the next point begins a new

@@ -94,6 +94,11 @@ QWidget* MainWindowQt::MakeControl(const layout::ControlLayout& row) {
       connect(check_box2_, &QCheckBox::clicked,
               [this](bool checked) { form_->OnViewerSelectClicked(checked); });
       return check_box2_;
+    case layout::Control::ThreeD:
+      check_box3_ = new QCheckBox(row.text, this);
+      connect(check_box3_, &QCheckBox::clicked,
+              [this](bool checked) { form_->OnThreeDClicked(checked); });
+      return check_box3_;
     case layout::Control::IntervalLabel:
       label1_ = new QLabel(row.text, this);
       return label1_;
@@ -164,6 +169,10 @@ void MainWindowQt::ShowAutoRun(bool checked) {
 
 void MainWindowQt::ShowViewerSelect(bool checked) {
   check_box2_->setChecked(checked);
+}
+
+void MainWindowQt::ShowThreeD(bool checked) {
+  check_box3_->setChecked(checked);
 }
 
 void MainWindowQt::ShowIntervalText(const std::string& text) {

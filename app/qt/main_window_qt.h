@@ -36,6 +36,7 @@ class MainWindowQt final : public QWidget, public MainView {
   void ShowButtonEnabled(bool enabled) override;
   void ShowAutoRun(bool checked) override;
   void ShowViewerSelect(bool checked) override;
+  void ShowThreeD(bool checked) override;
   void ShowIntervalText(const std::string& text) override;
   void RedrawChart() override;
   void ProcessPendingMessages() override;
@@ -70,6 +71,7 @@ class MainWindowQt final : public QWidget, public MainView {
   QtTimerBackend chart_timer_;
   QCheckBox* check_box1_ = nullptr;
   QCheckBox* check_box2_ = nullptr;
+  QCheckBox* check_box3_ = nullptr;
   QLabel* label1_ = nullptr;
   IntervalSpinBox* rx_spin_edit1_ = nullptr;
   QPushButton* button1_ = nullptr;

@@ -264,7 +264,12 @@ void TFormStorage::RestoreStoredProperties(ProfileFile& file) {
 
 void TFormStorage::SaveStoredProperties(ProfileFile& file) {
   for (const StoredProperty& property : resolved_) {
-    WriteString(file, property.Key(), TrimBlanks(property.get_text()));
+    const std::string text = TrimBlanks(property.get_text());
+    if (property.absent_text && text == *property.absent_text &&
+        TrimBlanks(ReadString(file, property.Key(), text)) == text) {
+      continue;  // the file reads as the value already, with the key or without it
+    }
+    WriteString(file, property.Key(), text);
   }
 }
 

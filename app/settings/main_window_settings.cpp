@@ -13,7 +13,8 @@ StoreContext ContextFor(const SettingsPlace& place, StoredControls& controls) {
 
 MainWindowSettings::MainWindowSettings(const SettingsPlace& place, StoredControls& controls)
     : FormStorage1(ContextFor(place, controls)), FormStorage2(ContextFor(place, controls)) {
-  FormStorage2.StoredProps = {"RxSpinEdit1.Value", "CheckBox1.Checked", "CheckBox2.Checked"};
+  FormStorage2.StoredProps = {"RxSpinEdit1.Value", "CheckBox1.Checked", "CheckBox2.Checked",
+                              "CheckBox3.Checked"};
   FormStorage2.ResolveStoredProps(
       [&controls](const std::string& component, const std::string& property) {
         return controls.FindStoredProperty(component, property);

@@ -15,8 +15,9 @@ struct SettingsPlace {
 };
 
 // The main window's two stores: FormStorage1 keeps the placement, FormStorage2 the placement
-// once more and the interval and both check boxes. The window's logic calls them as its window
-// is shown, agrees to close and is destroyed; an error of theirs goes to its error report.
+// once more and the interval and the check boxes ("3D", CheckBox3, only once it was ticked). The
+// window's logic calls them as its window is shown, agrees to close and is destroyed; an error of
+// theirs goes to its error report.
 class MainWindowSettings {
  public:
   MainWindowSettings(const SettingsPlace& place, StoredControls& controls);

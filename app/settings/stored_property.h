@@ -14,6 +14,11 @@ struct StoredProperty {
   // Converts text and sets it through the control's ordinary setter; throws
   // std::invalid_argument when the text is not a value of the property's kind.
   std::function<void(const std::string&)> set_text;
+  // For a property added after the settings file's keys were settled: its text when the file
+  // has no key of it. While the property holds it and the file reads as it, the save leaves the
+  // file as it is, so the file of a user who never changed the control stays as it was. Empty:
+  // the key is written at every save, as every other one is.
+  std::optional<std::string> absent_text;
 
   std::string Key() const { return component + "_" + property; }
 };

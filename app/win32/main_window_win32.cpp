@@ -167,6 +167,7 @@ void MainWindowWin32::CreateControls() {
   }
   check_box1_ = controls_[layout::Control::AutoRun];
   check_box2_ = controls_[layout::Control::ViewerSelect];
+  check_box3_ = controls_[layout::Control::ThreeD];
   rx_spin_edit1_ = controls_[layout::Control::Interval];
   button1_ = controls_[layout::Control::Show];
 
@@ -232,12 +233,15 @@ LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       const int code = HIWORD(wparam);
       constexpr int kAutoRunId = ControlId(layout::Control::AutoRun);
       constexpr int kViewerSelectId = ControlId(layout::Control::ViewerSelect);
+      constexpr int kThreeDId = ControlId(layout::Control::ThreeD);
       constexpr int kShowId = ControlId(layout::Control::Show);
       constexpr int kIntervalId = ControlId(layout::Control::Interval);
       if (id == kAutoRunId && code == BN_CLICKED) {
         form_->OnAutoRunClicked(SendMessageA(check_box1_, BM_GETCHECK, 0, 0) == BST_CHECKED);
       } else if (id == kViewerSelectId && code == BN_CLICKED) {
         form_->OnViewerSelectClicked(SendMessageA(check_box2_, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      } else if (id == kThreeDId && code == BN_CLICKED) {
+        form_->OnThreeDClicked(SendMessageA(check_box3_, BM_GETCHECK, 0, 0) == BST_CHECKED);
       } else if (id == kShowId && code == BN_CLICKED) {
         form_->OnShowButtonClicked();
       } else if (id == kIntervalId && code == EN_CHANGE && !showing_interval_) {
@@ -360,6 +364,10 @@ void MainWindowWin32::ShowAutoRun(bool checked) {
 
 void MainWindowWin32::ShowViewerSelect(bool checked) {
   SendMessageA(check_box2_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainWindowWin32::ShowThreeD(bool checked) {
+  SendMessageA(check_box3_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void MainWindowWin32::ShowIntervalText(const std::string& text) {

@@ -38,6 +38,7 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   void ShowButtonEnabled(bool enabled) override;
   void ShowAutoRun(bool checked) override;
   void ShowViewerSelect(bool checked) override;
+  void ShowThreeD(bool checked) override;
   void ShowIntervalText(const std::string& text) override;
   // Invalidates the chart's area, without erasing it: WM_PAINT paints it whole, off-screen first.
   void RedrawChart() override;
@@ -102,6 +103,7 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   std::map<layout::Control, HWND> controls_;
   HWND check_box1_ = nullptr;
   HWND check_box2_ = nullptr;
+  HWND check_box3_ = nullptr;
   HWND label1_ = nullptr;
   HWND rx_spin_edit1_ = nullptr;
   HWND up_down_ = nullptr;

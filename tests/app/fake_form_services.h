@@ -67,6 +67,7 @@ class FakeView final : public MainView {
   void ShowButtonEnabled(bool enabled) override { button_enabled = enabled; }
   void ShowAutoRun(bool checked) override { auto_run = checked; }
   void ShowViewerSelect(bool checked) override { viewer_select = checked; }
+  void ShowThreeD(bool checked) override { three_d = checked; }
   void ShowIntervalText(const std::string& text) override { interval_text = text; }
   void RedrawChart() override { ++chart_redraws; }
   // Runs the timers that are due, as dispatching pending messages would.
@@ -100,6 +101,7 @@ class FakeView final : public MainView {
   bool button_enabled = true;
   bool auto_run = false;
   bool viewer_select = false;
+  bool three_d = false;
   std::string interval_text;
   int chart_redraws = 0;
   int message_passes = 0;

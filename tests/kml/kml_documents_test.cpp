@@ -16,6 +16,7 @@
 #include "kml/document_set.h"
 #include "tests/kml/comma_locale.h"
 #include "tests/kml/kml_test_support.h"
+#include "tests/kml/sample_flight.h"
 
 namespace quorvane {
 namespace {
@@ -180,6 +181,59 @@ TEST_F(KmlDocumentsTest, WritesBothDocumentsIntoTheFolderSetAtStartUp) {
             ExpectedDocument("aircraft_50.1N_14.25E_hdg245.kml"));
   EXPECT_EQ(ReadBytes(later.Path() / "trasa.kml"), ExpectedDocument("route_empty.kml"));
   EXPECT_EQ(later.Entries(), (std::set<std::string>{"letadlo.kml", "trasa.kml"}));
+}
+
+// --- 3D ---
+
+const AircraftFix kHigh = testing::FixAt(50.1, 14.25, 245.4, true, 914.5);
+const AircraftFix kHigher = testing::FixAt(50.11, 14.26, 250.0, true, 1219.25);
+
+TEST_F(KmlDocumentsTest, WritesBothDocumentsIn3dByteForByte) {
+  documents_.SetRelief(Relief::kThreeDimensional);
+  Update(kHigher);
+  Update(kHigh);
+  EXPECT_EQ(Aircraft(), ExpectedDocument("aircraft_3d_50.1N_14.25E_hdg245.kml"));
+  recorder_.Clear();
+  recorder_.RecordFix(kHigh, {});
+  recorder_.RecordFix(kHigher, {});
+  documents_.WriteRouteDocument();
+  EXPECT_EQ(RouteDocument(), ExpectedDocument("route_3d_two_tuples.kml"));
+  EXPECT_EQ(documents_.RouteCoordinates(), "14.250000,50.100000,0 14.260000,50.110000,0 ")
+      << "the flat route's text is the same";
+}
+
+// The altitude changes nothing in the flat documents, before 3D or after it was turned off.
+TEST_F(KmlDocumentsTest, FlatDocumentsStayAsTheyWereWhateverTheAltitudeOrThe3dBefore) {
+  for (const Relief before : {Relief::kFlat, Relief::kThreeDimensional}) {
+    recorder_.Clear();
+    documents_.SetRelief(before);
+    documents_.WriteAircraftDocument(kHigh);
+    documents_.WriteRouteDocument();
+    documents_.SetRelief(Relief::kFlat);
+    recorder_.RecordFix(kHigh, {});
+    recorder_.RecordFix(kHigher, {});
+    documents_.WriteAircraftDocument(kHigh);
+    EXPECT_EQ(Aircraft(), ExpectedDocument("aircraft_50.1N_14.25E_hdg245.kml"));
+    documents_.WriteRouteDocument();
+    EXPECT_EQ(RouteDocument(), ExpectedDocument("route_two_tuples.kml"));
+  }
+}
+
+TEST_F(KmlDocumentsTest, PlacesThe3dRouteAtEveryAltitudeWhateverTheLocale) {
+  testing::CommaLocale comma;
+  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kNames[0];
+  documents_.SetRelief(Relief::kThreeDimensional);
+  Update(testing::FixAt(31.5, 35.5, 180.0, true, -430.0));    // the Dead Sea
+  Update(testing::FixAt(31.6, 35.6, 180.0, true, 15240.0));   // 50,000 ft
+  Update(testing::FixAt(31.7, 35.7, 180.0, false, 16000.0));  // standing: not in the route
+  documents_.WriteRouteDocument();
+  EXPECT_NE(RouteDocument().find("<coordinates>35.500000,31.500000,-430.0 "
+                                 "35.600000,31.600000,15240.0 </coordinates>"),
+            std::string::npos)
+      << RouteDocument();
+  EXPECT_NE(Aircraft().find("<coordinates>35.700000,31.700000,16000.0</coordinates>"),
+            std::string::npos);
+  EXPECT_NE(Aircraft().find("<altitude>16000.0</altitude>"), std::string::npos);
 }
 
 }  // namespace

@@ -38,6 +38,13 @@ const NumberCase kHeadings[] = {
     {2.5, "2"},
 };
 
+const NumberCase kAltitudes[] = {
+    {380.0, "380.0"},     {-430.0, "-430.0"},                      // the Dead Sea's shore
+    {15240.0, "15240.0"},                                          // 50,000 ft
+    {914.5, "914.5"},     {0.04, "0.0"},          {-0.04, "0.0"},  // never "-0.0"
+    {-0.06, "-0.1"},      {100000.0, "100000.0"},
+};
+
 // A test name from the expected text: "-0.250000" gives "minus0_250000".
 std::string CaseName(const ::testing::TestParamInfo<NumberCase>& info) {
   std::string name;
@@ -76,6 +83,17 @@ TEST_P(HeadingTextTest, IsTheSameUnderACommaLocale) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Degrees, HeadingTextTest, ::testing::ValuesIn(kHeadings), CaseName);
+
+class AltitudeTextTest : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(AltitudeTextTest, HasOneDecimalAndNoBlanksWhateverTheLocale) {
+  EXPECT_EQ(AltitudeText(GetParam().value), GetParam().text);
+  testing::CommaLocale comma;
+  ASSERT_TRUE(comma.Active()) << "cannot set " << testing::CommaLocale::kNames[0];
+  EXPECT_EQ(AltitudeText(GetParam().value), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Metres, AltitudeTextTest, ::testing::ValuesIn(kAltitudes), CaseName);
 
 }  // namespace
 }  // namespace quorvane

@@ -5,6 +5,9 @@
 //   route_empty.kml                   the route when no fix ever moved
 //   live_view_60s.kml                 the live view document for a 60-second interval
 //   view_50.1N_14.25E_hdg245.kml      the view document for the aircraft's fix above
+//   aircraft_3d_50.1N_14.25E_hdg245.kml  that aircraft at 914.5 m, in 3D
+//   route_3d_two_tuples.kml           that route at 914.5 m and 1219.25 m, in 3D
+//   view_3d_50.1N_14.25E_hdg245.kml   the view document for that aircraft, in 3D
 //   track_known_flight.gpx            the GPX track of the known flight (sample_flight.h)
 //   track_empty.gpx                   the GPX track when no fix ever moved
 // Used by the outside check (GDAL, xmllint, gpsbabel) and to regenerate the expected files.
@@ -53,8 +56,10 @@ int main(int argc, char** argv) {
   }
   const fs::path out = argv[1];
   try {
-    const quorvane::AircraftFix prague{50.1, 14.25, 245.4, true};
-    const quorvane::AircraftFix prague_next{50.11, 14.26, 250.0, true};
+    using quorvane::testing::FixAt;
+    const quorvane::AircraftFix prague = FixAt(50.1, 14.25, 245.4, true, 914.5);
+    const quorvane::AircraftFix prague_next = FixAt(50.11, 14.26, 250.0, true, 1219.25);
+    constexpr auto k3d = quorvane::Relief::kThreeDimensional;
     Produce(out, "letadlo.kml", "aircraft_50.1N_14.25E_hdg245.kml",
             [&](Run& run) { run.kml.WriteAircraftDocument(prague); });
     Produce(out, "trasa.kml", "route_two_tuples.kml", [&](Run& run) {
@@ -64,6 +69,17 @@ int main(int argc, char** argv) {
     });
     Produce(out, "trasa.kml", "route_empty.kml", [](Run& run) { run.kml.WriteRouteDocument(); });
 
+    Produce(out, "letadlo.kml", "aircraft_3d_50.1N_14.25E_hdg245.kml", [&](Run& run) {
+      run.kml.SetRelief(k3d);
+      run.kml.WriteAircraftDocument(prague);
+    });
+    Produce(out, "trasa.kml", "route_3d_two_tuples.kml", [&](Run& run) {
+      run.kml.SetRelief(k3d);
+      run.recorder.RecordFix(prague, {});
+      run.recorder.RecordFix(prague_next, {});
+      run.kml.WriteRouteDocument();
+    });
+
     const fs::path live_name(std::string(quorvane::kLiveViewFileName));
     ProduceFile(out, live_name, "live_view_60s.kml", [](const std::string& folder) {
       quorvane::LiveViewDocument(quorvane::PlatformFileSystem(), folder).Write(60);
@@ -71,6 +87,11 @@ int main(int argc, char** argv) {
     const fs::path view_name(std::string(quorvane::kViewFileName));
     ProduceFile(out, view_name, "view_50.1N_14.25E_hdg245.kml", [&](const std::string& folder) {
       quorvane::LiveViewDocument(quorvane::PlatformFileSystem(), folder).WriteView(prague);
+    });
+    ProduceFile(out, view_name, "view_3d_50.1N_14.25E_hdg245.kml", [&](const std::string& folder) {
+      quorvane::LiveViewDocument view(quorvane::PlatformFileSystem(), folder);
+      view.SetRelief(k3d);
+      view.WriteView(prague);
     });
     const fs::path track_name(std::string(quorvane::kTrackFileName));
     Produce(out, track_name, "track_known_flight.gpx", [](Run& run) {

@@ -20,6 +20,7 @@
 #include "files/publish_file.h"
 #include "kml/kml_documents.h"
 #include "tests/kml/kml_test_support.h"
+#include "tests/kml/sample_flight.h"
 
 namespace quorvane {
 namespace {
@@ -177,6 +178,24 @@ TEST(LiveViewDocumentTest, IsPlainAsciiWithCrLfLineEnds) {
     if (c == '\r') {
       ASSERT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "bare CR at " << i;
     }
+  }
+}
+
+// The view follows the aircraft document: flat, or in 3D at the aircraft's altitude.
+TEST(LiveViewDocumentTest, WritesTheViewFlatOrIn3dByteForByte) {
+  const AircraftFix high = testing::FixAt(50.1, 14.25, 245.4, true, 914.5);
+  struct Case {
+    Relief relief;
+    const char* expected;
+  };
+  for (const Case& c : {Case{Relief::kThreeDimensional, "view_3d_50.1N_14.25E_hdg245.kml"},
+                        Case{Relief::kFlat, "view_50.1N_14.25E_hdg245.kml"}}) {
+    SCOPED_TRACE(c.expected);
+    TempFolder folder;
+    LiveViewDocument live(PlatformFileSystem(), folder.Text());
+    live.SetRelief(c.relief);
+    live.WriteView(high);
+    EXPECT_EQ(ReadBytes(folder.Path() / "Quorvane view.kml"), ExpectedDocument(c.expected));
   }
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Outside check of the files we write: writes the samples with kml_sample_documents, then has
 # xmllint and GDAL's KML driver read the KML documents (the placemark, the line string, the live
-# view's network links and the files they lead to), and xmllint (against the GPX 1.1 track
-# schema), GDAL's GPX driver and gpsbabel read the GPX tracks.
+# view's network links and the files they lead to, flat and in 3D), and xmllint (against the
+# GPX 1.1 track schema), GDAL's GPX driver and gpsbabel read the GPX tracks with their
+# elevations.
 # Usage: outside_check.sh PATH_TO_kml_sample_documents
 set -euo pipefail
 writer=$1
@@ -25,7 +26,8 @@ expect() {  # expect FILE DESCRIPTION PATTERN: the KML driver's reading of FILE 
   grep -qF -- "$pattern" <<<"$text" || fail "$file: no $what ($pattern) in: $text"
 }
 
-for file in aircraft_50.1N_14.25E_hdg245.kml route_two_tuples.kml route_empty.kml; do
+for file in aircraft_50.1N_14.25E_hdg245.kml route_two_tuples.kml route_empty.kml \
+  aircraft_3d_50.1N_14.25E_hdg245.kml route_3d_two_tuples.kml view_3d_50.1N_14.25E_hdg245.kml; do
   xmllint --noout "$folder/$file" || fail "$file: xmllint rejects it"
 done
 
@@ -36,6 +38,19 @@ expect route_two_tuples.kml "placemark" "Name (String) = trasa"
 expect route_two_tuples.kml "line string" "LINESTRING Z (14.25 50.1 0,14.26 50.11 0)"
 expect route_empty.kml "placemark" "Name (String) = trasa"
 expect route_empty.kml "empty line string" "LINESTRING EMPTY"
+# In 3D, the aircraft and the route stand at their altitude above mean sea level.
+expect aircraft_3d_50.1N_14.25E_hdg245.kml "3D point" "POINT Z (14.25 50.1 914.5)"
+expect route_3d_two_tuples.kml "placemark" "Name (String) = trasa"
+expect route_3d_two_tuples.kml "3D line string" "LINESTRING Z (14.25 50.1 914.5,14.26 50.11 1219.2)"
+text=$(ogrinfo -ro -al "$folder/route_3d_two_tuples.kml" 2>&1) || fail "3D route: ogrinfo failed"
+grep -q "using driver \`LIBKML' successful" <<<"$text" || fail "3D route: not read by LIBKML: $text"
+grep -qF "LINESTRING Z (14.25 50.1 914.5,14.26 50.11 1219.2)" <<<"$text" ||
+  fail "3D route: LIBKML reads no 3D line string in: $text"
+grep -qF "altitudeMode (String) = absolute" <<<"$text" ||
+  fail "3D route: LIBKML reads no absolute altitude in: $text"
+grep -qF "extrude (Integer) = 1" <<<"$text" || fail "3D route: LIBKML reads no extrusion in: $text"
+[ "$(xmllint --xpath "string(//*[local-name()='LookAt']/*[local-name()='altitudeMode'])" \
+  "$folder/view_3d_50.1N_14.25E_hdg245.kml")" = absolute ] || fail "3D view: not at the altitude"
 
 # The live view document: its three network links, and the files they name beside it.
 live=$folder/live/"Quorvane live.kml"
@@ -101,6 +116,11 @@ expect_gpx track_known_flight.gpx tracks "three segments" \
 expect_gpx track_known_flight.gpx track_points "five points" "Feature Count: 5"
 expect_gpx track_known_flight.gpx track_points "first time" "time (DateTime) = 2024/02/29 23:58:30+00"
 expect_gpx track_known_flight.gpx track_points "last time" "time (DateTime) = 2024/03/01 00:10:00+00"
+expect_gpx track_known_flight.gpx track_points "first elevation" "ele (Real) = 380"
+expect_gpx track_known_flight.gpx track_points "last elevation" "ele (Real) = 15240"
+text=$(ogrinfo -ro -al --config GPX_ELE_AS_25D YES "$folder/track_known_flight.gpx" tracks 2>&1)
+grep -qF "MULTILINESTRING Z ((14.25 50.1 380,14.26 50.11 612.5),(14.3 50.15 3048,14.31 50.16 3100.5),(14.4 50.2 15240))" <<<"$text" ||
+  fail "track_known_flight.gpx: GDAL reads no 3D track in: $text"
 text=$(read_gpx "$folder/track_known_flight.gpx" track_points)
 [ "$(grep -o 'track_seg_id (Integer) = [0-9]*' <<<"$text" | tr -dc '0-9\n' | paste -sd,)" = 0,0,1,1,2 ] ||
   fail "track_known_flight.gpx: points not in segments 0,0,1,1,2: $text"
@@ -118,6 +138,11 @@ whens=$(grep -o '<when>[^<]*</when>' "$folder/track_known_flight.gpsbabel.kml" |
 [ "$whens" = "<when>2024-02-29T23:58:30Z</when> <when>2024-02-29T23:59:30Z</when> \
 <when>2024-03-01T00:02:30Z</when> <when>2024-03-01T00:03:30Z</when> \
 <when>2024-03-01T00:10:00Z</when>" ] || fail "track_known_flight.gpx: gpsbabel read the times as: $whens"
+# gpsbabel's KML places every track point at its altitude: "lon,lat,altitude".
+coords=$(grep -o '<coordinates>[^<,]*,[^<,]*,[^<,]*</coordinates>' \
+  "$folder/track_known_flight.gpsbabel.kml" | sed 's/<[^>]*>//g' | cut -d, -f3 | paste -sd' ' || true)
+[ "$coords" = "380.00 612.50 3048.00 3100.50 15240.00" ] ||
+  fail "track_known_flight.gpx: gpsbabel read the elevations as: $coords"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures outside check(s) failed" >&2

@@ -25,23 +25,31 @@ inline RoutePoint::Time Utc(std::chrono::year_month_day date, int hours, int min
          std::chrono::seconds(seconds);
 }
 
+// A fix with its altitude (metres above mean sea level).
+inline AircraftFix FixAt(double latitude, double longitude, double heading, bool moving,
+                         double altitude) {
+  AircraftFix fix{latitude, longitude, heading, moving};
+  fix.AltitudeMetres = altitude;
+  return fix;
+}
+
 // Two moving fixes up to 23:59:30 on 29 February 2024, a stationary one past midnight, a failed
 // sample, two moving fixes, a reconnection after two failed attempts, and one last moving fix:
-// three segments of 2, 2 and 1 points.
+// three segments of 2, 2 and 1 points, climbing from Prague's runway (380 m) to 50,000 ft.
 inline std::vector<FlightStep> KnownFlight() {
   using namespace std::chrono;
   constexpr year_month_day leap_day = 2024y / February / 29;
   constexpr year_month_day next_day = 2024y / March / 1;
   return {
-      {AircraftFix{50.1, 14.25, 245.4, true}, Utc(leap_day, 23, 58, 30)},
-      {AircraftFix{50.11, 14.26, 250.0, true}, Utc(leap_day, 23, 59, 30)},
-      {AircraftFix{50.12, 14.27, 250.0, false}, Utc(next_day, 0, 0, 30)},
+      {FixAt(50.1, 14.25, 245.4, true, 380.0), Utc(leap_day, 23, 58, 30)},
+      {FixAt(50.11, 14.26, 250.0, true, 612.5), Utc(leap_day, 23, 59, 30)},
+      {FixAt(50.12, 14.27, 250.0, false, 700.0), Utc(next_day, 0, 0, 30)},
       {std::nullopt, Utc(next_day, 0, 1, 30)},
-      {AircraftFix{50.15, 14.3, 260.0, true}, Utc(next_day, 0, 2, 30)},
-      {AircraftFix{50.16, 14.31, 261.0, true}, Utc(next_day, 0, 3, 30)},
+      {FixAt(50.15, 14.3, 260.0, true, 3048.0), Utc(next_day, 0, 2, 30)},
+      {FixAt(50.16, 14.31, 261.0, true, 3100.5), Utc(next_day, 0, 3, 30)},
       {std::nullopt, Utc(next_day, 0, 4, 30)},
       {std::nullopt, Utc(next_day, 0, 9, 30)},
-      {AircraftFix{50.2, 14.4, 270.0, true}, Utc(next_day, 0, 10, 0)},
+      {FixAt(50.2, 14.4, 270.0, true, 15240.0), Utc(next_day, 0, 10, 0)},
   };
 }
 
