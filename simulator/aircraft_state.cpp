@@ -17,6 +17,26 @@ void StoreAircraft(const AircraftState& state, OffsetSpace& space) {
   space.Put(fsuipc::kTrueHeading, fsuipc::RawTrueHeading(state.heading));
 }
 
+double DemoAltitudeAt(double metres_along_lap) {
+  constexpr double kRunway = 380.0;   // Prague's runway, metres above mean sea level
+  constexpr double kCruise = 1500.0;  // metres above mean sea level
+  constexpr double kLiftOff = 1500.0;
+  constexpr double kTopOfClimb = 9000.0;
+  constexpr double kTopOfDescent = 15000.0;
+  constexpr double kTouchDown = 22500.0;
+  const double d = metres_along_lap;
+  if (!(d > kLiftOff) || d >= kTouchDown) {
+    return kRunway;  // the take-off roll, or the landing roll
+  }
+  if (d < kTopOfClimb) {
+    return kRunway + (kCruise - kRunway) * (d - kLiftOff) / (kTopOfClimb - kLiftOff);
+  }
+  if (d <= kTopOfDescent) {
+    return kCruise;
+  }
+  return kCruise - (kCruise - kRunway) * (d - kTopOfDescent) / (kTouchDown - kTopOfDescent);
+}
+
 AircraftState DemoFlightAt(double seconds) {
   struct Leg {
     double heading;  // degrees
@@ -46,6 +66,7 @@ AircraftState DemoFlightAt(double seconds) {
     lap_metres += leg.metres;
   }
   double along = std::fmod((seconds - kStandingSeconds) * kSpeed, lap_metres);
+  state.altitude = DemoAltitudeAt(along);
   double north = 0.0;
   double east = 0.0;
   for (const Leg& leg : kCircuit) {

@@ -19,8 +19,14 @@ struct AircraftState {
 // as the real FSUIPC keeps them.
 void StoreAircraft(const AircraftState& state, OffsetSpace& space);
 
+// The demo flight's altitude above mean sea level, in metres, at a distance along its 24 km lap:
+// a take-off roll on the runway (380 m) for 1.5 km, a climb to 1500 m by 9 km, a cruise to
+// 15 km, a descent to touch down at 22.5 km and the landing roll.
+double DemoAltitudeAt(double metres_along_lap);
+
 // The demo flight at `seconds` since its start: 30 s standing at the runway threshold, then
-// laps of a rectangular circuit near Prague at 75 m/s, one lap about every 320 s.
+// laps of a rectangular circuit near Prague at 75 m/s, one lap about every 320 s, each one a
+// take-off, climb, cruise, descent and landing (DemoAltitudeAt).
 AircraftState DemoFlightAt(double seconds);
 
 }  // namespace quorvane::sim

@@ -88,6 +88,8 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
   app.add_option("--heading", options.aircraft.heading, "true heading, degrees (0x0580)");
   app.add_option("--magvar", options.aircraft.magvar, "magnetic variation, degrees east (0x02A0)");
   app.add_option("--speed", options.aircraft.speed, "ground speed, metres per second (0x02B4)");
+  app.add_option("--alt", options.aircraft.altitude,
+                 "altitude above mean sea level, in METRES, not feet (0x0570)");
   app.add_option("--poke", poke_texts, "OFFSET:SIZE:VALUE raw little-endian integer, applied last")
       ->take_all();
   app.add_flag("--demo", options.demo, "fly an animated circuit in real time");
@@ -156,7 +158,7 @@ ParsedCommandLine ParseSimCommandLine(int argc, const char* const* argv) {
     options.pokes.push_back(*poke);
   }
   const AircraftState& a = options.aircraft;
-  for (double value : {a.latitude, a.longitude, a.heading, a.magvar, a.speed}) {
+  for (double value : {a.latitude, a.longitude, a.heading, a.magvar, a.speed, a.altitude}) {
     if (!std::isfinite(value)) {
       return fail("aircraft values must be finite numbers");
     }

@@ -206,6 +206,49 @@ TEST_F(SettingsTest, StoredValuesGoThroughTheControlsOwnRules) {
   }
 }
 
+// "3D" came later than the other controls: a file without its key reads as off, and stays as
+// it was until the box is ticked; from then on the key is kept like the others.
+TEST_F(SettingsTest, ThreeDIsStoredOnceTickedAndRestoredIntoTheDocuments) {
+  struct Step {
+    const char* before;  // the file's [TForm1] lines before the run
+    bool tick;           // the run's last word on "3D"
+    bool restored;       // "3D" as the run starts
+    const char* after;   // CheckBox3's line in the file after the run, or "" for none
+  };
+  for (const Step& step :
+       {Step{"", false, false, ""}, Step{"CheckBox3_Checked=True\r\n", true, true, "True"},
+        Step{"CheckBox3_Checked=True\r\n", false, true, "False"},
+        Step{"CheckBox3_Checked=False\r\n", false, false, "False"},
+        Step{"CheckBox3_Checked=maybe\r\n", false, false, "False"},
+        Step{"checkbox3_checked=TRUE\r\n", true, true, "True"}, Step{"", true, false, "True"}}) {
+    SCOPED_TRACE(std::string(step.before) + (step.tick ? " ticked" : " not ticked"));
+    Write(std::string("[TForm1]\r\n") + step.before);
+    ProgramRun run(file);
+    run.harness.PutAircraft({50.1, 14.25, 90.0, 0.0, 80.0, 300.0, 914.5});
+    run.Start();
+    EXPECT_EQ(run.harness.form->ThreeD(), step.restored);
+    EXPECT_EQ(run.harness.view.three_d, step.restored);
+    // The first update runs at start-up, before the settings are restored; the next one
+    // follows the restored box.
+    run.harness.clock.Advance(60000);
+    EXPECT_EQ(run.harness.ReadFile(run.harness.AircraftFile()).find(",914.5</coordinates>") !=
+                  std::string::npos,
+              step.restored);
+    if (step.tick != step.restored) {
+      run.harness.form->OnThreeDClicked(step.tick);
+    }
+    ASSERT_TRUE(run.Close());
+    const std::string text = Read();
+    const std::size_t at = text.find("3_Checked=");
+    EXPECT_EQ(at == std::string::npos ? "" : text.substr(at + 10, text.find('\r', at) - at - 10),
+              step.after);
+    if (*step.after == '\0') {
+      EXPECT_EQ(text, std::string("[TForm1]\r\n") + (kFirstRunFile + 10))
+          << "the file of a user who never ticked it is as it always was";
+    }
+  }
+}
+
 TEST_F(SettingsTest, StoredAutoRunTakesEffectBeforeFormShow) {
   Write("[TForm1]\r\nCheckBox1_Checked=True\r\n");
   ProgramRun run(file);

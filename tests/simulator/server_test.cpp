@@ -157,6 +157,29 @@ TEST(DemoFlight, StandsThenFliesClosedLapsAboveTheMovingSpeed) {
   }
 }
 
+// Each lap: a take-off roll on the runway, a climb, a cruise, a descent and a landing roll, with
+// no jump in altitude.
+TEST(DemoFlight, EachLapTakesOffClimbsCruisesDescendsAndLands) {
+  struct Case {
+    const char* phase;
+    double seconds;  // since the start of the flight
+    double metres;
+  };
+  constexpr double kLapStart = 30.0;  // the aircraft stands until then
+  for (const Case& c :
+       {Case{"standing", 10.0, 380.0}, Case{"take-off roll", kLapStart + 10.0, 380.0},
+        Case{"climbing", kLapStart + 5250.0 / 75.0, 940.0},
+        Case{"cruising", kLapStart + 12000.0 / 75.0, 1500.0},
+        Case{"descending", kLapStart + 18750.0 / 75.0, 940.0},
+        Case{"landing roll", kLapStart + 23000.0 / 75.0, 380.0},
+        Case{"next lap's roll", kLapStart + 24500.0 / 75.0, 380.0}}) {
+    EXPECT_NEAR(DemoFlightAt(c.seconds).altitude, c.metres, 1e-6) << c.phase;
+  }
+  for (double t = 0.0; t < 700.0; t += 1.0) {
+    EXPECT_LT(std::abs(DemoFlightAt(t + 1.0).altitude - DemoFlightAt(t).altitude), 12.0) << t;
+  }
+}
+
 class CoreTest : public ::testing::Test {
  protected:
   std::optional<std::uint32_t> Exchange(SimulatorCore& core, Block& b) {

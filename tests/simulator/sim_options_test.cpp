@@ -60,13 +60,15 @@ TEST(SimCommandLine, DefaultsAndOptions) {
   EXPECT_FALSE(defaults.options->exit_after);
   EXPECT_FALSE(defaults.options->garble_after);
 
-  const auto parsed = Parse({"--class", "FS98MAIN", "--version", "19980005", "--lat", "-33.9",
-                             "--poke", "0x100:4:7", "--poke", "0x200:1:1", "--demo", "--rate", "60",
-                             "--exit-after", "3", "--hang", "--garble-after", "7"});
+  const auto parsed = Parse({"--class", "FS98MAIN",       "--version", "19980005",     "--lat",
+                             "-33.9",   "--poke",         "0x100:4:7", "--poke",       "0x200:1:1",
+                             "--demo",  "--rate",         "60",        "--exit-after", "3",
+                             "--hang",  "--garble-after", "7",         "--alt",        "-430.5"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   EXPECT_EQ(parsed.options->class_name, "FS98MAIN");
   EXPECT_EQ(parsed.options->version, 0x19980005u);
   EXPECT_DOUBLE_EQ(parsed.options->aircraft.latitude, -33.9);
+  EXPECT_DOUBLE_EQ(parsed.options->aircraft.altitude, -430.5);
   EXPECT_EQ(parsed.options->pokes.size(), 2u);
   EXPECT_TRUE(parsed.options->demo);
   EXPECT_DOUBLE_EQ(parsed.options->rate, 60.0);
@@ -80,6 +82,8 @@ TEST(SimCommandLine, BadInputIsAClearErrorWithStatus2) {
                                                                      {"--version", "xyz"},
                                                                      {"--lat", "north"},
                                                                      {"--lat", "nan"},
+                                                                     {"--alt", "inf"},
+                                                                     {"--alt", "1000ft"},
                                                                      {"--rate", "0"},
                                                                      {"--rate", "nan"},
                                                                      {"--rate", "inf"},
@@ -95,6 +99,7 @@ TEST(SimCommandLine, BadInputIsAClearErrorWithStatus2) {
   EXPECT_FALSE(help.options);
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_NE(help.output.find("--demo"), std::string::npos);
+  EXPECT_NE(help.output.find("in METRES, not feet"), std::string::npos) << help.output;
   // A server author learns each offset's unit: the heading's is FSUIPC's, not the client's.
   EXPECT_NE(help.output.find("0x0580  4 bytes  true heading, degrees * 2^32 / 360"),
             std::string::npos)
