@@ -48,7 +48,7 @@ inline constexpr std::array<ControlLayout, 6> kControls = {{
      "Google Earth Select",
      {176, 16, 121, 17},
      336},
-    {Control::ThreeD, Kind::CheckBox, "CheckBox3", "3D", {566, 13, 37, 17}, 605},
+    {Control::ThreeD, Kind::CheckBox, "CheckBox3", "3D", {563, 13, 40, 17}, 605},
     {Control::IntervalLabel, Kind::Label, "Label1", "Interval sec.", {336, 16, 58, 13}, 408},
 }};
 

@@ -67,6 +67,35 @@ TEST_F(ProgramTest, UpdatesAtTheIntervalAndReconnectsToARestartedSimulator) {
             std::string::npos);
 }
 
+// "3D" ticked in an earlier run: the updates after start-up, the route and the view stand at
+// quorvane-sim's altitude; the track has it either way.
+TEST_F(ProgramTest, ThreeDFromTheSettingsPlacesTheFlightAtItsAltitude) {
+  SimProcess sim({"--lat", "50.1", "--lon", "14.25", "--speed", "80", "--alt", "914.5"});
+  ASSERT_TRUE(sim.WaitUntilReady());
+  fs::create_directories(root / "work");
+  std::ofstream(root / "work" / "quorvane.INI", std::ios::binary)
+      << "[TForm1]\r\nRxSpinEdit1_Value=10\r\nCheckBox3_Checked=True\r\n";
+  auto program = StartProgram();
+  // The first update comes at start-up, before the settings are restored; the next, ten
+  // seconds later, in 3D.
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        return Read(Aircraft()).find("<coordinates>14.250000,50.100000,914.5</coordinates>") !=
+               std::string::npos;
+      },
+      30000));
+  EXPECT_NE(Read(documents / "Quorvane view.kml").find("<altitude>914.5</altitude>"),
+            std::string::npos);
+  program->Signal(SIGTERM);
+  EXPECT_EQ(program->Wait(20000), 0);
+  const std::string route = Read(Route());
+  EXPECT_NE(route.find("<altitudeMode>absolute</altitudeMode>"), std::string::npos) << route;
+  EXPECT_NE(route.find("14.250000,50.100000,914.5 </coordinates>"), std::string::npos) << route;
+  EXPECT_NE(Read(documents / "trasa.gpx").find("<ele>914.5</ele>"), std::string::npos);
+  EXPECT_NE(Read(root / "work" / "quorvane.INI").find("CheckBox3_Checked=True\r\n"),
+            std::string::npos);
+}
+
 TEST_F(ProgramTest, HelpAndVersionAreAnsweredWithoutADisplay) {
   // A display that cannot be reached: the toolkit would fail to start.
   ::setenv("DISPLAY", ":31999", 1);

@@ -105,7 +105,8 @@ TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {
   auto* label = Find<QLabel>(window, "Interval sec.");
   auto* show = Find<QPushButton>(window, "Show");
   auto* spin = window.findChild<QAbstractSpinBox*>();
-  ASSERT_TRUE(auto_run && select && label && show && spin);
+  auto* three_d = Find<QCheckBox>(window, "3D");
+  ASSERT_TRUE(auto_run && select && label && show && spin && three_d);
   EXPECT_EQ(auto_run->pos(), QPoint(40, 13));
   EXPECT_EQ(select->pos(), QPoint(176, 16));
   EXPECT_EQ(label->pos(), QPoint(336, 16));
@@ -115,7 +116,11 @@ TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {
   EXPECT_LE(auto_run->geometry().right(), select->x());
   EXPECT_LE(select->geometry().right(), label->x());
   EXPECT_LE(label->geometry().right(), spin->x());
-  // Tab order: AutoRun, the interval, Show, Google Earth Select.
+  // "3D" right of "Show", whole, within the window.
+  EXPECT_EQ(three_d->pos(), QPoint(563, 13));
+  EXPECT_GE(three_d->width(), three_d->sizeHint().width());
+  EXPECT_LE(three_d->geometry().right(), 605);
+  // Tab order: AutoRun, the interval, Show, Google Earth Select, 3D.
   EXPECT_EQ(auto_run->nextInFocusChain(), spin);
   QWidget* after_spin = spin->nextInFocusChain();
   while (after_spin->focusPolicy() == Qt::NoFocus || after_spin->parentWidget() == spin) {
@@ -123,6 +128,7 @@ TEST_F(QtWindowTest, ControlsStandWhereTheWindowWasDesigned) {
   }
   EXPECT_EQ(after_spin, show);
   EXPECT_EQ(show->nextInFocusChain(), select);
+  EXPECT_EQ(select->nextInFocusChain(), three_d);
 }
 
 TEST_F(QtWindowTest, StatusBarShowsThePanelsAndFollowsTheBottomEdge) {
@@ -188,6 +194,17 @@ TEST_F(QtWindowTest, AutoRunClickDisablesShow) {
   EXPECT_FALSE(show->isEnabled());
   QTest::mouseClick(auto_run, Qt::LeftButton);
   EXPECT_TRUE(show->isEnabled());
+}
+
+TEST_F(QtWindowTest, ThreeDClickReachesTheDocuments) {
+  window.show();
+  auto* three_d = Find<QCheckBox>(window, "3D");
+  QTest::mouseClick(three_d, Qt::LeftButton);
+  EXPECT_TRUE(form.ThreeD());
+  EXPECT_EQ(documents.kml.CurrentRelief(), Relief::kThreeDimensional);
+  QTest::mouseClick(three_d, Qt::LeftButton);
+  EXPECT_FALSE(form.ThreeD());
+  EXPECT_EQ(documents.kml.CurrentRelief(), Relief::kFlat);
 }
 
 TEST_F(QtWindowTest, TypingAndLeavingTheIntervalBoxGoesThroughTheRules) {

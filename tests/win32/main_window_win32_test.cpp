@@ -75,6 +75,8 @@ TEST(Win32Window, ControlsStandWhereTheWindowWasDesigned) {
   HWND label = Control(main, "STATIC", "Interval sec.");
   HWND interval = Control(main, "EDIT", nullptr);  // an edit keeps its text to itself
   HWND show = Control(main, "BUTTON", "Show");
+  HWND three_d = Control(main, "BUTTON", "3D");
+  ASSERT_NE(three_d, nullptr);
   ASSERT_NE(auto_run, nullptr);
   ASSERT_NE(select, nullptr);
   ASSERT_NE(label, nullptr);
@@ -84,8 +86,9 @@ TEST(Win32Window, ControlsStandWhereTheWindowWasDesigned) {
     HWND control;
     LONG left, top, width, height;  // as designed; a text may widen a control
   };
-  for (const Case& c : {Case{auto_run, 40, 13, 97, 17}, Case{select, 176, 16, 121, 17},
-                        Case{label, 336, 16, 58, 13}, Case{show, 484, 8, 75, 25}}) {
+  for (const Case& c :
+       {Case{auto_run, 40, 13, 97, 17}, Case{select, 176, 16, 121, 17},
+        Case{label, 336, 16, 58, 13}, Case{show, 484, 8, 75, 25}, Case{three_d, 563, 13, 40, 17}}) {
     const RECT at = ClientRect(main, c.control);
     EXPECT_EQ(at.left, c.left) << c.left;
     EXPECT_EQ(at.top, c.top) << c.left;
@@ -98,10 +101,12 @@ TEST(Win32Window, ControlsStandWhereTheWindowWasDesigned) {
   EXPECT_LE(ClientRect(main, auto_run).right, 176);
   EXPECT_LE(ClientRect(main, select).right, 336);
   EXPECT_LE(ClientRect(main, label).right, 410);
-  // Tab order: AutoRun, the interval, Show, Google Earth Select.
+  EXPECT_LE(ClientRect(main, three_d).right, 605);
+  // Tab order: AutoRun, the interval, Show, Google Earth Select, 3D.
   EXPECT_EQ(GetNextDlgTabItem(main, auto_run, FALSE), interval);
   EXPECT_EQ(GetNextDlgTabItem(main, interval, FALSE), show);
   EXPECT_EQ(GetNextDlgTabItem(main, show, FALSE), select);
+  EXPECT_EQ(GetNextDlgTabItem(main, select, FALSE), three_d);
   // The status bar's panels: 120 and 100 wide, the last to the right edge.
   HWND status_bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
   ASSERT_TRUE(status_bar);
