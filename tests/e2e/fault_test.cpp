@@ -145,10 +145,10 @@ TEST_F(FaultTest, WrongRepliesAndForgedBlocksFromTheStartAreRefusedAndRetried) {
 
 TEST_F(FaultTest, ForgedRepliesAfterAGoodConnectionAreRefusedAndNothingOfThemIsSaved) {
   const std::string log = (root / "forged.log").string();
-  // The opening handshake and the first update's six reads are answered well, every later reply
+  // The opening handshake and the first update's seven reads are answered well, every later reply
   // is forged (a request's size made to run past the block).
   SimProcess sim(
-      {"--lat", "50.1", "--lon", "14.25", "--speed", "80", "--garble-after", "7", "--log", log});
+      {"--lat", "50.1", "--lon", "14.25", "--speed", "80", "--garble-after", "8", "--log", log});
   ASSERT_TRUE(sim.WaitUntilReady());
   auto program = StartProgram();
   ASSERT_TRUE(WaitFor([&] { return AircraftAt("14.250000,50.100000"); }, 20000));
@@ -156,18 +156,18 @@ TEST_F(FaultTest, ForgedRepliesAfterAGoodConnectionAreRefusedAndNothingOfThemIsS
 
   // The next update, 10 s later, gets a forged reply: the link is dropped and the retrying
   // reopens it every 5 s, each time refused.
-  ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= 10; }, 40000));
+  ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= 11; }, 40000));
   EXPECT_TRUE(program->Running());
   const std::vector<std::string> exchanges = ReadLines(log);
   std::string kinds;
   for (const std::string& exchange : exchanges) {
     kinds += IsHandshake(exchange) ? 'H' : 's';
   }
-  EXPECT_EQ(kinds.substr(0, 10),
-            "Hssssss"
+  EXPECT_EQ(kinds.substr(0, 11),
+            "Hsssssss"
             "s"
             "HH")
-      << "handshake, six reads, the forged read, then reopening only";
+      << "handshake, seven reads, the forged read, then reopening only";
   EXPECT_EQ(Inode(Aircraft()), inode) << "nothing saved from a forged reply";
   EndProgram(*program);
   EXPECT_EQ(Count(Read(Route()), ",0 "), 1) << Read(Route());

@@ -57,7 +57,7 @@ class OffsetSpace:
         self.put(0x3308, "<I", SIMULATOR_WORD)
 
 
-def store_aircraft(space, lat, lon, heading, magvar, speed):
+def store_aircraft(space, lat, lon, heading, magvar, speed, alt):
     space.put(0x0020, "<i", 0)
     space.put(0x02A0, "<H", round((magvar % 360.0) * 65536.0 / 360.0) & 0xFFFF)
     space.put(0x0560, "<q", round(lat * 42957189152768000 / 90))
@@ -65,6 +65,7 @@ def store_aircraft(space, lat, lon, heading, magvar, speed):
     space.put(0x0568, "<q", max(-2**63, min(2**63 - 1, round(wrapped * 2**64 / 360))))
     space.put(0x0580, "<I", round((heading % 360.0) * 2**32 / 360) & 0xFFFFFFFF)
     space.put(0x02B4, "<I", min(0xFFFFFFFF, max(0, round(speed * 65536))))
+    space.put(0x0570, "<q", max(-2**63, min(2**63 - 1, round(alt * 2**32))))
 
 
 def serve_block(block, space):
@@ -170,13 +171,14 @@ def main():
     parser.add_argument("--heading", type=float, default=0.0)
     parser.add_argument("--magvar", type=float, default=0.0)
     parser.add_argument("--speed", type=float, default=0.0)
+    parser.add_argument("--alt", type=float, default=0.0)
     parser.add_argument("--ready-file")
     options = parser.parse_args()
 
     space = OffsetSpace()
     space.keep_own_words()
     store_aircraft(space, options.lat, options.lon, options.heading, options.magvar,
-                   options.speed)
+                   options.speed, options.alt)
 
     stopping = []
     for number in (signal.SIGTERM, signal.SIGINT):
