@@ -1,8 +1,8 @@
 #pragma once
 
 // "trasa.gpx": the route flown as a GPX 1.1 track with the altitude (metres above mean sea
-// level) and a UTC time on every point, beside
-// "trasa.kml", for Google Earth's time slider and other flight and mapping tools.
+// level) and a UTC time on every point, beside "trasa.kml", for Google Earth's time slider and
+// other flight and mapping tools.
 
 #include <string>
 #include <string_view>
