@@ -339,8 +339,11 @@ void TForm1::TimerUpdateTimeTimer() {
 
 void TForm1::RecordFix(const AircraftFix& fix, std::chrono::system_clock::time_point time) {
   context_.route.RecordFix(fix, time);
-  chart_.latest =
-      ChartFix{{fix.Latitude, fix.Longitude}, fix.Heading, std::nullopt, fix.GroundSpeedKnots};
+  constexpr double kMetresPerFoot = 0.3048;
+  chart_.latest = ChartFix{{fix.Latitude, fix.Longitude},
+                           fix.Heading,
+                           fix.AltitudeMetres / kMetresPerFoot,
+                           fix.GroundSpeedKnots};
   chart_.last_update = time;
 }
 

@@ -34,7 +34,7 @@ TEST(FormChart, ShowsTheRouteFlownWithItsGapsAndTheLatestFix) {
   h.FailSamples(false);
   h.PutAircraft({50.3, 14.45, 90.0, 0.0, 80.0, 0.0});
   h.clock.Advance(5000);  // the retry reconnects and samples at 00:01:05
-  h.PutAircraft({50.4, 14.45, 200.0, 10.0, 30.0, 0.0});
+  h.PutAircraft({50.4, 14.45, 200.0, 10.0, 30.0, 0.0, 15240.0});
   h.clock.Advance(60000);  // standing: the latest fix, but no point of the route
 
   const ChartInput& chart = h.form->Chart();
@@ -46,6 +46,8 @@ TEST(FormChart, ShowsTheRouteFlownWithItsGapsAndTheLatestFix) {
   EXPECT_NEAR(chart.latest->position.latitude, 50.4, 1e-6);
   EXPECT_NEAR(chart.latest->heading, 189.57, 0.005) << "as the status bar shows it";
   EXPECT_NEAR(*chart.latest->ground_speed_knots, 30.0 * 3600 / 1852, 1e-3);
+  ASSERT_TRUE(chart.latest->altitude_feet);
+  EXPECT_NEAR(*chart.latest->altitude_feet, 50000.0, 1e-6) << "the altitude read, in feet";
   EXPECT_EQ(chart.last_update, h.Now());
 }
 
