@@ -22,6 +22,7 @@ class StatusLogView final : public MainView {
   void ShowButtonEnabled(bool enabled) override { window_.ShowButtonEnabled(enabled); }
   void ShowAutoRun(bool checked) override { window_.ShowAutoRun(checked); }
   void ShowViewerSelect(bool checked) override { window_.ShowViewerSelect(checked); }
+  void ShowThreeD(bool checked) override { window_.ShowThreeD(checked); }
   void ShowIntervalText(const std::string& text) override { window_.ShowIntervalText(text); }
   void RedrawChart() override { window_.RedrawChart(); }
   void ProcessPendingMessages() override { window_.ProcessPendingMessages(); }
