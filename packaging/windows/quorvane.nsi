@@ -68,14 +68,16 @@ Section "Quorvane"
 SectionEnd
 
 Section "Uninstall"
+  ; The shortcut and the registry entry go first and the folder last, so that a folder gone
+  ; means the uninstall is complete.
+  SetShellVarContext current
+  Delete "$SMPROGRAMS\Quorvane.lnk"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\quorvane.exe"
   Delete "$INSTDIR\quorvane-probe.exe"
   Delete "$INSTDIR\quorvane-sim.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  SetShellVarContext current
-  Delete "$SMPROGRAMS\Quorvane.lnk"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
   ; %APPDATA%\Quorvane keeps the user's settings, which stay like any program's user data.
 SectionEnd

@@ -93,7 +93,7 @@ sim=""
 
 # The uninstaller copies itself away and runs from there: wait for it to finish its work.
 wine "$folder/uninstall.exe" /S >/dev/null 2>&1 || fail "the silent uninstall failed"
-for _ in $(seq 300); do [ -e "$folder" ] || break; sleep 0.1; done
+for _ in $(seq 300); do [ -e "$folder" ] || [ -e "$shortcut" ] || break; sleep 0.1; done
 [ ! -e "$folder" ] || fail "left in Program Files after the uninstall: $(ls "$folder")"
 [ ! -e "$shortcut" ] || fail "the Start-menu shortcut is left after the uninstall"
 wine reg query "$key" >/dev/null 2>&1 && fail "Add/Remove Programs still lists Quorvane"
