@@ -42,6 +42,19 @@ void AppendTuple3d(std::string& text, const Route& route, std::size_t index) {
       .append(" ");
 }
 
+// "trasa.kml" keeps the update cycle's points only, whatever else the route holds, flat or in 3D.
+void AppendUpdateTuple(std::string& text, const Route& route, std::size_t index) {
+  if (route.Points()[index].source == RoutePoint::Source::kUpdate) {
+    AppendTuple(text, route, index);
+  }
+}
+
+void AppendUpdateTuple3d(std::string& text, const Route& route, std::size_t index) {
+  if (route.Points()[index].source == RoutePoint::Source::kUpdate) {
+    AppendTuple3d(text, route, index);
+  }
+}
+
 }  // namespace
 
 KmlDocuments::KmlDocuments(XmlWriter& writer, FileSystem& files, const Route& route,
@@ -49,8 +62,10 @@ KmlDocuments::KmlDocuments(XmlWriter& writer, FileSystem& files, const Route& ro
     : writer_(writer),
       files_(files),
       documents_folder_(std::move(documents_folder)),
-      route_coordinates_(route, AppendTuple),
-      route_coordinates_3d_(route, AppendTuple3d) {}
+      route_coordinates_(route, AppendUpdateTuple),
+      live_route_coordinates_(route, AppendTuple),
+      route_coordinates_3d_(route, AppendUpdateTuple3d),
+      live_route_coordinates_3d_(route, AppendTuple3d) {}
 
 std::string KmlDocuments::AircraftDocumentPath() const {
   return DocumentPath(documents_folder_, kAircraftFileName);
@@ -61,6 +76,25 @@ std::string KmlDocuments::RouteDocumentPath() const {
 }
 
 void KmlDocuments::WriteAircraftDocument(const AircraftFix& fix) {
+  PublishFile(files_, AircraftDocumentPath(), AircraftDocumentText(fix));
+}
+
+void KmlDocuments::WriteLiveAircraftDocument(const AircraftFix& fix) {
+  PublishFile(files_, DocumentPath(documents_folder_, kLiveAircraftFileName),
+              AircraftDocumentText(fix));
+}
+
+void KmlDocuments::WriteRouteDocument() {
+  PublishFile(files_, RouteDocumentPath(),
+              RouteDocumentText(route_coordinates_, route_coordinates_3d_));
+}
+
+void KmlDocuments::WriteLiveRouteDocument() {
+  PublishFile(files_, DocumentPath(documents_folder_, kLiveRouteFileName),
+              RouteDocumentText(live_route_coordinates_, live_route_coordinates_3d_));
+}
+
+std::string KmlDocuments::AircraftDocumentText(const AircraftFix& fix) {
   const std::string lon = CoordinateText(fix.Longitude);
   const std::string lat = CoordinateText(fix.Latitude);
   const bool flat = relief_ == Relief::kFlat;
@@ -95,10 +129,10 @@ void KmlDocuments::WriteAircraftDocument(const AircraftFix& fix) {
   writer_.CloseElement();
   writer_.CloseElement();
   AppendClosingLines(writer_.Lines());
-  PublishFile(files_, AircraftDocumentPath(), TakeDocumentText());
+  return TakeDocumentText();
 }
 
-void KmlDocuments::WriteRouteDocument() {
+std::string KmlDocuments::RouteDocumentText(RouteText& coordinates, RouteText& coordinates_3d) {
   writer_.BeginDocument();
   AppendTemplate(writer_.Lines(), RouteTemplate());
   writer_.OpenElement("Placemark");
@@ -107,7 +141,7 @@ void KmlDocuments::WriteRouteDocument() {
   if (relief_ == Relief::kFlat) {
     writer_.OpenElement("LineString");
     writer_.LeafElement("tessellate", "1");
-    writer_.LeafElement("coordinates", RouteCoordinates());
+    writer_.LeafElement("coordinates", coordinates.Text());
   } else {
     // The wall from the route down to the ground, in the line's colour, half transparent, so
     // the ground shows through the curtain.
@@ -119,12 +153,12 @@ void KmlDocuments::WriteRouteDocument() {
     writer_.OpenElement("LineString");
     writer_.LeafElement("extrude", "1");
     writer_.LeafElement("altitudeMode", "absolute");
-    writer_.LeafElement("coordinates", route_coordinates_3d_.Text());
+    writer_.LeafElement("coordinates", coordinates_3d.Text());
   }
   writer_.CloseElement();
   writer_.CloseElement();
   AppendClosingLines(writer_.Lines());
-  PublishFile(files_, RouteDocumentPath(), TakeDocumentText());
+  return TakeDocumentText();
 }
 
 std::string KmlDocuments::TakeDocumentText() {

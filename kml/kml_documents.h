@@ -18,6 +18,10 @@ namespace quorvane {
 // The file names of the two documents.
 inline constexpr std::string_view kAircraftFileName = "letadlo.kml";
 inline constexpr std::string_view kRouteFileName = "trasa.kml";
+// The live view's copies of them: the aircraft at the latest fix of either sampling, and the
+// route with the live points too, so that its line reaches the aircraft.
+inline constexpr std::string_view kLiveAircraftFileName = "Quorvane live aircraft.kml";
+inline constexpr std::string_view kLiveRouteFileName = "Quorvane live route.kml";
 
 // Builds and saves the two documents; the route document is written from a route that others
 // extend (RouteRecorder).
@@ -40,13 +44,21 @@ class KmlDocuments {
   // when it cannot be saved; the earlier file is then untouched.
   void WriteAircraftDocument(const AircraftFix& fix);
 
-  // Builds the route document from the route's points and saves it as "trasa.kml". Throws
-  // FileSaveError when it cannot be saved.
+  // Builds the route document from the route's points of the update cycle and saves it as
+  // "trasa.kml". Throws FileSaveError when it cannot be saved.
   void WriteRouteDocument();
 
-  // The coordinate tuples of the route, each "lon,lat,0 " (the last one too), in the order
-  // flown: the text content of the route document's coordinates. Kept as the route grows, so
-  // a save costs only the new points and the copy.
+  // The live view's documents: the aircraft document for fix saved as "Quorvane live
+  // aircraft.kml", and the route document of every point of the route, live ones too, saved as
+  // "Quorvane live route.kml". Each is the same text as its plain document would be, flat or in
+  // 3D as the relief says (so both follow any change of those). Throw FileSaveError when it cannot
+  // be saved.
+  void WriteLiveAircraftDocument(const AircraftFix& fix);
+  void WriteLiveRouteDocument();
+
+  // The coordinate tuples of the update cycle's points, each "lon,lat,0 " (the last one too), in
+  // the order flown: the text content of the route document's coordinates. Kept as the route grows,
+  // so a save costs only the new points and the copy.
   const std::string& RouteCoordinates() { return route_coordinates_.Text(); }
 
   // The full path of "letadlo.kml": the folder followed by the separator and the name.
@@ -61,14 +73,20 @@ class KmlDocuments {
  private:
   // The writer's lines as file text; the line list is released.
   std::string TakeDocumentText();
+  // The text of the aircraft document for fix, and of a route document of the points whose
+  // tuples are coordinates (flat) or coordinates_3d (in 3D); both follow the relief.
+  std::string AircraftDocumentText(const AircraftFix& fix);
+  std::string RouteDocumentText(RouteText& coordinates, RouteText& coordinates_3d);
 
   XmlWriter& writer_;
   FileSystem& files_;
   std::string documents_folder_;
   Relief relief_ = Relief::kFlat;
-  RouteText route_coordinates_;
-  // The tuples "lon,lat,altitude " of the route in 3D; made only once 3D is asked for.
+  RouteText route_coordinates_;       // the update cycle's points
+  RouteText live_route_coordinates_;  // every point
+  // The same two as tuples "lon,lat,altitude " in 3D; made only once 3D is asked for.
   RouteText route_coordinates_3d_;
+  RouteText live_route_coordinates_3d_;
 };
 
 }  // namespace quorvane

@@ -30,7 +30,8 @@ void AppendNetworkLink(std::vector<std::string>& lines, std::string_view name,
 
 }  // namespace
 
-std::string LiveViewDocumentText(int refresh_seconds) {
+std::string LiveViewDocumentText(int refresh_seconds, LiveSources sources) {
+  const bool live = sources == LiveSources::kLiveDocuments;
   const std::string seconds = std::to_string(std::max(refresh_seconds, 1));
   std::vector<std::string> lines = {
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
@@ -40,8 +41,9 @@ std::string LiveViewDocumentText(int refresh_seconds) {
       "\t<open>1</open>",
   };
   // The names are the file names themselves: a relative link resolves beside this document.
-  AppendNetworkLink(lines, "Aircraft", "letadlo.kml", false, seconds);
-  AppendNetworkLink(lines, "Route", "trasa.kml", false, seconds);
+  AppendNetworkLink(lines, "Aircraft", live ? kLiveAircraftFileName : kAircraftFileName, false,
+                    seconds);
+  AppendNetworkLink(lines, "Route", live ? kLiveRouteFileName : kRouteFileName, false, seconds);
   AppendNetworkLink(lines, "View", std::string(kViewFileName), true, seconds);
   lines.emplace_back("</Document>");
   lines.emplace_back("</kml>");
@@ -80,8 +82,8 @@ void LiveViewDocument::WriteView(const AircraftFix& fix) {
 LiveViewDocument::LiveViewDocument(FileSystem& files, std::string documents_folder)
     : files_(files), documents_folder_(std::move(documents_folder)) {}
 
-void LiveViewDocument::Write(int refresh_seconds) {
-  PublishFile(files_, Path(), LiveViewDocumentText(refresh_seconds));
+void LiveViewDocument::Write(int refresh_seconds, LiveSources sources) {
+  PublishFile(files_, Path(), LiveViewDocumentText(refresh_seconds, sources));
 }
 
 std::string LiveViewDocument::Path() const {

@@ -1,11 +1,13 @@
 #pragma once
 
 // "Quorvane live.kml": a small KML document beside "letadlo.kml" that a user opens once in
-// Google Earth. Its network links reload the aircraft document and the route document at the
-// update interval, and a third one reloads "Quorvane view.kml", whose only content is the view
-// onto the aircraft, so the view follows the flight with no file opened again and no window
-// brought to the front. (A viewer flies to a refreshed file's view only when the file gives it at
-// its top or in a NetworkLinkControl; "letadlo.kml" gives it inside its placemark.)
+// Google Earth. Its network links reload the aircraft document and the route document (the live
+// view's own copies of them, when the program samples for the live view, or else "letadlo.kml"
+// and "trasa.kml") at the rate they are rewritten, and a third one reloads "Quorvane view.kml",
+// whose only content is the view onto the aircraft, so the view follows the flight with no file
+// opened again and no window brought to the front. (A viewer flies to a refreshed file's view only
+// when the file gives it at its top or in a NetworkLinkControl; "letadlo.kml" gives it inside its
+// placemark.)
 
 #include <string>
 #include <string_view>
@@ -13,6 +15,7 @@
 
 #include "files/file_system.h"
 #include "kml/aircraft_view.h"
+#include "kml/kml_documents.h"
 #include "sampling/aircraft_fix.h"
 
 namespace quorvane {
@@ -21,11 +24,18 @@ namespace quorvane {
 inline constexpr std::string_view kLiveViewFileName = "Quorvane live.kml";
 inline constexpr std::string_view kViewFileName = "Quorvane view.kml";
 
+// Which documents the live view's links reload.
+enum class LiveSources {
+  kUpdateDocuments,  // "letadlo.kml" and "trasa.kml", rewritten by the update cycle
+  kLiveDocuments,    // "Quorvane live aircraft.kml" and "Quorvane live route.kml"
+};
+
 // The whole text of the live view document for a refresh interval in seconds: 8-bit, CR LF after
-// every line, no byte-order mark. The links name "letadlo.kml" and "trasa.kml" relative to the
-// document, so the folder may move. An interval below 1 is written as 1, since 0 would have
-// the viewer reload without pause.
-std::string LiveViewDocumentText(int refresh_seconds);
+// every line, no byte-order mark. The links name the sources' aircraft and route documents
+// relative to the document, so the folder may move. An interval below 1 is written as 1, since 0
+// would have the viewer reload without pause.
+std::string LiveViewDocumentText(int refresh_seconds,
+                                 LiveSources sources = LiveSources::kUpdateDocuments);
 
 // The whole text of the view document: a NetworkLinkControl holding the aircraft document's
 // LookAt for the fix (the same position, altitude, range, tilt, heading and altitude mode texts,
@@ -42,7 +52,7 @@ class LiveViewDocument {
   // Saves the document for the interval, replacing the earlier one whole (PublishFile). Called at
   // start-up and whenever the interval changes. Throws FileSaveError when it cannot be saved;
   // the earlier file is then untouched.
-  void Write(int refresh_seconds);
+  void Write(int refresh_seconds, LiveSources sources = LiveSources::kUpdateDocuments);
 
   // Saves the view document for a fix, replacing the earlier one whole. Called after every
   // successful sample. Throws FileSaveError when it cannot be saved.

@@ -1,7 +1,7 @@
 #pragma once
 
-// Where the route flown grows: a moving fix extends it, and both files that show it,
-// "trasa.kml" and "trasa.gpx", are saved at once from it.
+// Where the route flown grows: a moving fix extends it, and the files that show it, "trasa.kml"
+// and "trasa.gpx" (and the live view's route, while kept), are saved at once from it.
 
 #include "kml/gpx_track.h"
 #include "kml/kml_documents.h"
@@ -25,6 +25,15 @@ class RouteRecorder {
   // route), changes nothing. Never throws FileSaveError.
   void RecordFix(const AircraftFix& fix, Time time);
 
+  // For each fix of the live view's sampling: as RecordFix, but the point is a live one, which
+  // "trasa.kml" does not show, so only the files that show every point are saved ("trasa.gpx",
+  // and the live view's route while kept). Never throws FileSaveError.
+  void RecordLiveFix(const AircraftFix& fix, Time time);
+
+  // Whether the live view's route document ("Quorvane live route.kml") is saved as the route
+  // grows (off at first); turning it on saves it at once.
+  void KeepLiveRoute(bool keep);
+
   // The route was interrupted (a failed sample, a reconnection): nothing joins the points on
   // either side.
   void Break() { route_.Break(); }
@@ -39,6 +48,7 @@ class RouteRecorder {
   Route& route_;
   KmlDocuments& documents_;
   GpxTrack& track_;
+  bool live_route_kept_ = false;
 };
 
 }  // namespace quorvane

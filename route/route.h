@@ -15,14 +15,20 @@ namespace quorvane {
 struct RoutePoint {
   // A point in time; the system clock counts UTC.
   using Time = std::chrono::system_clock::time_point;
+  // Which sampling took the point: the update cycle, whose points make "trasa.kml", or the live
+  // view's more frequent sampling, whose points only the files that show the whole track take.
+  enum class Source { kUpdate, kLive };
 
-  double latitude = 0.0;   // degrees, north positive
-  double longitude = 0.0;  // degrees, east positive
-  Time time;               // when the aircraft was there
-  double altitude = 0.0;   // metres above mean sea level
+  double latitude = 0.0;            // degrees, north positive
+  double longitude = 0.0;           // degrees, east positive
+  Time time;                        // when the aircraft was there
+  double altitude = 0.0;            // metres above mean sea level
+  Source source = Source::kUpdate;  // who sampled it
 };
 
-// The points of one run, in the order flown. Points are only ever added at the end, until the
+// The points of one run, in the order flown, from both samplings: a file that shows only the
+// update cycle's points skips the others, so every point it shows is also in the files that show
+// them all. Points are only ever added at the end, until the
 // whole route is cleared.
 class Route {
  public:

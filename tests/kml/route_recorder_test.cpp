@@ -237,3 +237,46 @@ TEST(RouteRecorderTest, ClearingStartsBothFilesOver) {
 
 }  // namespace
 }  // namespace quorvane
+
+namespace quorvane {
+namespace {
+
+// The live view's points join the same route: the track and the live route show every point,
+// "trasa.kml" the update cycle's only, exactly as if no live point had been taken, and every
+// point it shows is in the track, in the same order.
+TEST(RouteRecorderTest, LivePointsGoToTheTrackAndTheLiveRouteButNotToTrasaKml) {
+  Recording r;
+  r.recorder.KeepLiveRoute(true);
+  EXPECT_EQ(r.folder.Entries(), std::set<std::string>{"Quorvane live route.kml"})
+      << "an empty live route at once, for the live view to link";
+  const std::string empty_live_route = ReadBytes(r.File("Quorvane live route.kml"));
+
+  r.recorder.RecordFix(kPrague, kNoon);
+  r.recorder.RecordLiveFix({50.104, 14.254, 245.4, true}, kNoon + std::chrono::seconds(2));
+  const std::string kml_after_update = r.Kml();
+  r.recorder.RecordLiveFix(kParked, kNoon + std::chrono::seconds(4));  // standing: no point
+  r.recorder.RecordLiveFix({50.108, 14.258, 245.4, true}, kNoon + std::chrono::seconds(6));
+  EXPECT_EQ(r.Kml(), kml_after_update) << "a live point leaves trasa.kml as it was";
+  r.recorder.RecordFix(kPragueNext, kNoon + std::chrono::seconds(60));
+
+  EXPECT_EQ(r.Kml(), ExpectedDocument("route_two_tuples.kml"));
+  const auto all = ElementsAre("50.100000 14.250000", "50.104000 14.254000", "50.108000 14.258000",
+                               "50.110000 14.260000");
+  EXPECT_THAT(GpxPositions(r.Gpx()), all);
+  const std::string live_route = ReadBytes(r.File("Quorvane live route.kml"));
+  EXPECT_THAT(KmlPositions(live_route), all);
+  EXPECT_NE(live_route, empty_live_route);
+  EXPECT_NE(r.Gpx().find("<time>2024-05-17T12:00:06Z</time>"), std::string::npos);
+  EXPECT_EQ(Count(r.Gpx(), "<trkseg>"), 1u);
+}
+
+TEST(RouteRecorderTest, LiveRouteIsNotSavedUnlessKept) {
+  Recording r;
+  r.recorder.RecordFix(kPrague, kNoon);
+  r.recorder.RecordLiveFix(kPragueNext, kNoon + std::chrono::seconds(2));
+  EXPECT_EQ(r.folder.Entries(), (std::set<std::string>{"trasa.gpx", "trasa.kml"}));
+  EXPECT_THAT(GpxPositions(r.Gpx()), ElementsAre("50.100000 14.250000", "50.110000 14.260000"));
+}
+
+}  // namespace
+}  // namespace quorvane
