@@ -26,35 +26,41 @@ bool AircraftSampler::ReadOne(const fsuipc::Field& field, void* holder, const Pa
   return true;
 }
 
-std::optional<AircraftFix> AircraftSampler::SampleAircraft(const PanelText& panel) {
+bool AircraftSampler::ReadNext(const fsuipc::Field& field, void* holder, const PanelText& panel,
+                               const std::function<bool()>& go_on) {
+  return (!go_on || go_on()) && ReadOne(field, holder, panel);
+}
+
+std::optional<AircraftFix> AircraftSampler::SampleAircraft(const PanelText& panel,
+                                                           const std::function<bool()>& go_on) {
   // Each read is its own exchange, and each derived value is computed right after its read. The
   // sample stops at its first failure: it yields no fix anyway, and against a server that does
   // not answer every further read would only wait out its own ten time-outs.
   if (!ReadOne(fsuipc::kGroundAltitude, unused_, panel) ||
-      !ReadOne(fsuipc::kMagneticVariation, &raw_variation_, panel)) {
+      !ReadNext(fsuipc::kMagneticVariation, &raw_variation_, panel, go_on)) {
     return std::nullopt;
   }
   const double variation = MagneticVariationDegrees(raw_variation_);
   AircraftFix fix;
-  if (!ReadOne(fsuipc::kLatitude, &raw_latitude_, panel)) {
+  if (!ReadNext(fsuipc::kLatitude, &raw_latitude_, panel, go_on)) {
     return std::nullopt;
   }
   fix.Latitude = LatitudeDegrees(static_cast<double>(raw_latitude_));
-  if (!ReadOne(fsuipc::kLongitude, &raw_longitude_, panel)) {
+  if (!ReadNext(fsuipc::kLongitude, &raw_longitude_, panel, go_on)) {
     return std::nullopt;
   }
   fix.Longitude = LongitudeDegrees(static_cast<double>(raw_longitude_));
-  if (!ReadOne(fsuipc::kTrueHeading, &raw_heading_, panel)) {
+  if (!ReadNext(fsuipc::kTrueHeading, &raw_heading_, panel, go_on)) {
     return std::nullopt;
   }
   fix.Heading = HeadingDegrees(raw_heading_, variation);
-  if (!ReadOne(fsuipc::kGroundSpeed, &raw_ground_speed_, panel)) {
+  if (!ReadNext(fsuipc::kGroundSpeed, &raw_ground_speed_, panel, go_on)) {
     return std::nullopt;
   }
   fix.Moving = IsMoving(raw_ground_speed_);
   fix.GroundSpeedKnots = GroundSpeedKnots(raw_ground_speed_);
   // The altitude comes last, so the first six exchanges stay those that every server knows.
-  if (!ReadOne(fsuipc::kAltitude, &raw_altitude_, panel)) {
+  if (!ReadNext(fsuipc::kAltitude, &raw_altitude_, panel, go_on)) {
     return std::nullopt;
   }
   fix.AltitudeMetres = AltitudeMetres(raw_altitude_);

@@ -37,12 +37,18 @@ class AircraftSampler {
   // "Reading: " or "Processing: " followed by the link's message; a position that is not on the
   // globe (latitude beyond +-90, a value that is not a number) is a failure too, shown as
   // kOffTheGlobe with the values read, and so is an altitude no aircraft can be at
-  // (kImpossibleAltitude). Never touches a timer or the link's state.
-  std::optional<AircraftFix> SampleAircraft(const PanelText& panel);
+  // (kImpossibleAltitude). Never touches a timer or the link's state. When go_on is given, it is
+  // asked before every exchange but the first: false cuts the sample short, which then yields
+  // nothing and shows nothing more.
+  std::optional<AircraftFix> SampleAircraft(const PanelText& panel,
+                                            const std::function<bool()>& go_on = {});
 
  private:
   // Reads one field into its holder, which is exactly the field's size.
   bool ReadOne(const fsuipc::Field& field, void* holder, const PanelText& panel);
+  // The same, after asking go_on (when given) whether to make the exchange at all.
+  bool ReadNext(const fsuipc::Field& field, void* holder, const PanelText& panel,
+                const std::function<bool()>& go_on);
 
   FsuipcLink& link_;
   std::uint8_t unused_[fsuipc::kGroundAltitude.size] = {};
