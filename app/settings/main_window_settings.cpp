@@ -1,5 +1,7 @@
 #include "app/settings/main_window_settings.h"
 
+#include "app/settings/live_view_seconds.h"
+
 namespace quorvane {
 
 namespace {
@@ -12,7 +14,10 @@ StoreContext ContextFor(const SettingsPlace& place, StoredControls& controls) {
 }  // namespace
 
 MainWindowSettings::MainWindowSettings(const SettingsPlace& place, StoredControls& controls)
-    : FormStorage1(ContextFor(place, controls)), FormStorage2(ContextFor(place, controls)) {
+    : FormStorage1(ContextFor(place, controls)),
+      FormStorage2(ContextFor(place, controls)),
+      files_(place.files),
+      file_name_(place.file_name) {
   FormStorage2.StoredProps = {"RxSpinEdit1.Value", "CheckBox1.Checked", "CheckBox2.Checked",
                               "CheckBox3.Checked"};
   FormStorage2.ResolveStoredProps(
@@ -37,6 +42,10 @@ void MainWindowSettings::SaveAtCloseQuery() {
 void MainWindowSettings::SaveAtDestroy() {
   FormStorage2.SaveAtDestroy();
   FormStorage1.SaveAtDestroy();
+}
+
+int MainWindowSettings::LiveViewSeconds() const {
+  return ReadLiveViewSeconds(files_, file_name_);
 }
 
 }  // namespace quorvane

@@ -31,8 +31,16 @@ class MainWindowSettings {
   // save did not complete (recording that the window was visible).
   void SaveAtDestroy();
 
+  // The live view's sampling period in seconds from the settings file's [LiveView] section,
+  // which is read only, never written (ReadLiveViewSeconds).
+  int LiveViewSeconds() const;
+
   TFormStorage FormStorage1;
   TFormStorage FormStorage2;
+
+ private:
+  ProfileFiles& files_;
+  std::string file_name_;
 };
 
 }  // namespace quorvane
