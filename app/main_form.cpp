@@ -4,6 +4,7 @@
 #include <cctype>
 #include <exception>
 
+#include "app/settings/live_view_seconds.h"
 #include "app/version_text.h"
 #include "app/viewer_rule.h"
 #include "app/window_layout.h"
@@ -38,10 +39,15 @@ TForm1::TForm1(FormContext context, std::optional<SettingsPlace> settings)
       Timer1(context_.retry_timer, kRetryPeriodMs),
       chart_timer_(context_.chart_timer, kChartRedrawPeriodMs),
       sampler_(context_.simulator.Link()),
+      live_sampler_(context_.simulator.Link()),
       rx_spin_edit1_([this] { RxSpinEdit1Change(); }) {
   chart_.waiting_text = layout::kChartWaitingForSimulator;
   if (settings) {
     settings_.emplace(*settings, static_cast<StoredControls&>(*this));
+  }
+  if (context_.live_timer) {
+    LiveSeconds = settings_ ? settings_->LiveViewSeconds() : kLiveViewDefaultSeconds;
+    LiveTimer.emplace(*context_.live_timer, LiveSeconds * 1000);
   }
 }
 
@@ -95,6 +101,9 @@ bool TForm1::LinkAvailable() const {
 void TForm1::OnUpdateTimerTick() {
   if (LinkAvailable()) {
     Guarded([this] { TimerUpdateTimeTimer(); });
+  } else if (live_sample_running_) {
+    // The live sample stops after its exchange under way, and the update follows at once.
+    update_due_ = true;
   }
 }
 void TForm1::OnRetryTimerTick() {
@@ -105,6 +114,12 @@ void TForm1::OnRetryTimerTick() {
 void TForm1::OnChartTimerTick() {
   if (!closed_) {
     RedrawChart();
+  }
+}
+void TForm1::OnLiveTimerTick() {
+  // A tick during any other sample is dropped: the next one comes a period later.
+  if (LinkAvailable()) {
+    Guarded([this] { LiveTimerTimer(); });
   }
 }
 void TForm1::OnShowButtonClicked() {
@@ -265,6 +280,9 @@ void TForm1::FormCreate() {
   // Before anything is written there: the last flight is kept, since this run replaces it.
   context_.earlier_runs.SeeTo(DocumentsFolder);
   live_view_ready_ = true;
+  if (LiveTimer) {
+    context_.route.KeepLiveRoute(true);
+  }
   WriteLiveView();
   if (context_.arguments.size() == 1 && context_.arguments[0] == "D") {
     context_.platform.CreateKeptOpenFile(kDynFileName);
@@ -272,6 +290,9 @@ void TForm1::FormCreate() {
   SavedDecimalSeparator = context_.decimal_separator.Current();
   context_.decimal_separator.SetDot();
   UpdatesArmed = true;
+  if (LiveTimer) {
+    LiveTimer->SetEnabled(true);  // it samples only while the update cycle runs on an open link
+  }
 
   if (ConnectLink(kFirstLook)) {
     TimerUpdateTimeTimer();
@@ -321,11 +342,7 @@ void TForm1::TimerUpdateTimeTimer() {
         TimerUpdateTime.SetEnabled(true);
         throw;
       }
-      try {
-        context_.live_view.WriteView(*fix);
-      } catch (const std::exception&) {
-        // The same folder just took "letadlo.kml": a failure here is not worth a message.
-      }
+      WriteLiveDocuments(*fix);
       StartViewerIfWanted();
       TimerUpdateTime.SetEnabled(true);
     } else {
@@ -370,6 +387,57 @@ void TForm1::RedrawChart() {
   FollowRoute();
   chart_.now = context_.now();
   context_.view.RedrawChart();
+}
+
+void TForm1::WriteLiveDocuments(const AircraftFix& fix) {
+  // The same folder takes "letadlo.kml" at every update: a failure here is not worth a message.
+  try {
+    context_.live_view.WriteView(fix);
+  } catch (const std::exception&) {
+  }
+  if (LiveTimer) {
+    try {
+      context_.documents.WriteLiveAircraftDocument(fix);
+    } catch (const std::exception&) {
+    }
+  }
+}
+
+void TForm1::LiveTimerTimer() {
+  // While the update cycle retries (or has not begun), it alone uses the link: a live sample
+  // would only wait out the time-outs of a link that is gone.
+  if (!UpdatesArmed || !link_opened_ || Timer1.Enabled() || closing_) {
+    return;
+  }
+  std::optional<AircraftFix> fix;
+  {
+    FlagScope busy(link_busy_);
+    FlagScope running(live_sample_running_);
+    // Nothing on screen: the status bar shows the update cycle's samples only, so the sampler is
+    // asked directly, with no text for the panel made.
+    fix = live_sampler_.SampleAircraft([](const std::string&) {},
+                                       [this] { return !update_due_ && !closing_ && !closed_; });
+  }
+  if (closed_) {
+    update_due_ = false;
+    return;  // closed during the sample: the route's files are written for good
+  }
+  if (fix) {
+    context_.route.RecordLiveFix(*fix, context_.now());
+    // The chart draws the route with its live points: its aircraft stands at the route's end.
+    // The time of the latest update it shows stays the update cycle's.
+    chart_.latest = ChartFix{
+        {fix->Latitude, fix->Longitude}, fix->Heading, std::nullopt, fix->GroundSpeedKnots};
+    WriteLiveDocuments(*fix);
+  } else if (!update_due_) {
+    // A failure is left to the update cycle to report and to reconnect from; only the track
+    // marks the gap.
+    context_.route.Break();
+  }
+  if (update_due_) {
+    update_due_ = false;
+    TimerUpdateTimeTimer();
+  }
 }
 
 void TForm1::StartViewerIfWanted() {
@@ -436,7 +504,11 @@ void TForm1::WriteLiveView() {
     return;
   }
   try {
-    context_.live_view.Write(IntervalSeconds);
+    if (LiveTimer) {
+      context_.live_view.Write(LiveSeconds, LiveSources::kLiveDocuments);
+    } else {
+      context_.live_view.Write(IntervalSeconds);
+    }
   } catch (const std::exception&) {
   }
 }

@@ -44,13 +44,16 @@ struct FormContext {
   std::function<std::chrono::system_clock::time_point()> now;  // the time of day, UTC
   LinkInterrupt& interrupt;   // cuts the link's waits short when the window closes
   EarlierRuns& earlier_runs;  // what earlier runs left in the Documents folder
+  // Drives the live view's sampling (LiveTimer). Without one, nothing is sampled for the live
+  // view, and "Quorvane live.kml" follows the update cycle's documents at the update interval.
+  TimerBackend* live_timer = nullptr;
 };
 
 // The main window's behaviour, toolkit-free: start-up, the update cycle with its two timers,
-// the viewer rule, "Show", the interval box, the stored settings and the close handling. The
-// toolkit window calls the On... entry points for its events and mirrors what the logic shows
-// through MainView. An error raised by a handler ends that handler and is shown in an error
-// box, one box at a time.
+// the live view's sampling beside it (a third timer, when given), the viewer rule, "Show", the
+// interval box, the stored settings and the close handling. The toolkit window calls the On...
+// entry points for its events and mirrors what the logic shows through MainView. An error raised by
+// a handler ends that handler and is shown in an error box, one box at a time.
 class TForm1 final : private StoredControls {
  public:
   static constexpr int kRetryPeriodMs = 5000;
@@ -71,6 +74,7 @@ class TForm1 final : private StoredControls {
   void OnUpdateTimerTick();    // TimerUpdateTime ticked
   void OnRetryTimerTick();     // Timer1 ticked
   void OnChartTimerTick();     // the chart's timer ticked: the chart is redrawn
+  void OnLiveTimerTick();      // LiveTimer ticked
   void OnShowButtonClicked();  // "Show"
   void OnAutoRunClicked(bool checked);
   void OnViewerSelectClicked(bool checked);
@@ -112,6 +116,8 @@ class TForm1 final : private StoredControls {
   void FormShow();
   void TimerUpdateTimeTimer();
   void Timer1Timer();
+  // One sample for the live view: only the live documents and the route's live points change.
+  void LiveTimerTimer();
   void Button1Click();
   void CheckBox1Click();
   void RxSpinEdit1Change();
@@ -138,6 +144,9 @@ class TForm1 final : private StoredControls {
   // Rewrites the live view for the current interval; a failure is not the user's concern here
   // (the next save of "letadlo.kml" into the same folder reports it).
   void WriteLiveView();
+  // Saves the live view's documents for a fix; a failure is left to the update cycle's saves
+  // into the same folder to report.
+  void WriteLiveDocuments(const AircraftFix& fix);
   // Runs an event's handler; an error it raises is shown, and ends only that handler.
   void Guarded(const std::function<void()>& handler);
   // Saves the settings and then runs the close handling; true when the window may close.
@@ -161,6 +170,12 @@ class TForm1 final : private StoredControls {
   AppTimer Timer1;
   AppTimer chart_timer_;
   AircraftSampler sampler_;
+  // Samples for the live view every LiveSeconds while the update cycle runs on an open link.
+  std::optional<AppTimer> LiveTimer;
+  int LiveSeconds = 0;
+  AircraftSampler live_sampler_;  // its own raw values: a failed read of one keeps its own
+  bool live_sample_running_ = false;
+  bool update_due_ = false;  // the update timer ticked during a live sample: it runs next
   std::array<std::string, 3> panels_;
   ChartInput chart_;
   std::size_t chart_route_points_ = 0;        // the route's points the chart has

@@ -44,7 +44,7 @@ MainProgram::MainProgram(FrontEnd front_end, const CommandLine& command,
                         front_end.update_timer, front_end.retry_timer, front_end.chart_timer,
                         command.remaining, documents_.live_view, documents_.track,
                         documents_.recorder, [] { return std::chrono::system_clock::now(); },
-                        ProcessLinkInterrupt(), documents_.earlier_runs},
+                        ProcessLinkInterrupt(), documents_.earlier_runs, &front_end.live_timer},
             SettingsPlace{front_end.placement, front_end.settings_files,
                           SettingsFileName(program_path)}) {
   ProcessLinkInterrupt().SetWhileWaiting(std::move(front_end.while_link_waits));

@@ -38,6 +38,7 @@ struct FrontEnd {
   TimerBackend& update_timer;  // drives TimerUpdateTime
   TimerBackend& retry_timer;   // drives Timer1
   TimerBackend& chart_timer;   // redraws the chart once a second
+  TimerBackend& live_timer;    // drives LiveTimer, the live view's sampling
   PlatformServices& platform;
   ProfileFiles& settings_files;
   // Handles the window's events while the link waits for the server, so that a close is taken

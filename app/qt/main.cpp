@@ -48,10 +48,10 @@ int main(int argc, char** argv) {
   IniFiles settings_files(PlatformFileSystem());
   MainWindowQt window;
   QtPlacementWindow placement(window);
-  MainProgram program(
-      {window, placement, window.UpdateTimer(), window.RetryTimer(), window.ChartTimer(), platform,
-       settings_files, [&window] { window.ProcessEventsWhileWaiting(); }},
-      command, argv[0]);
+  MainProgram program({window, placement, window.UpdateTimer(), window.RetryTimer(),
+                       window.ChartTimer(), window.LiveTimer(), platform, settings_files,
+                       [&window] { window.ProcessEventsWhileWaiting(); }},
+                      command, argv[0]);
   TForm1& form = program.Form();
   window.Attach(form);
 

@@ -45,7 +45,8 @@ QFont WindowFont() {
 MainWindowQt::MainWindowQt()
     : update_timer_([this] { form_->OnUpdateTimerTick(); }),
       retry_timer_([this] { form_->OnRetryTimerTick(); }),
-      chart_timer_([this] { form_->OnChartTimerTick(); }) {
+      chart_timer_([this] { form_->OnChartTimerTick(); }),
+      live_timer_([this] { form_->OnLiveTimerTick(); }) {
   setWindowTitle(layout::kCaption);
   setFont(WindowFont());
   resize(layout::kClientWidth, layout::kClientHeight);

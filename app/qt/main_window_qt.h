@@ -27,10 +27,12 @@ class MainWindowQt final : public QWidget, public MainView {
   ~MainWindowQt() override;
   // Connects the window to its logic; must be called before the window is shown.
   void Attach(TForm1& form);
-  // The window's timers, which tick the logic's TimerUpdateTime, Timer1 and the chart's redraw.
+  // The window's timers, which tick the logic's TimerUpdateTime, Timer1, the chart's redraw
+  // and LiveTimer.
   TimerBackend& UpdateTimer() { return update_timer_; }
   TimerBackend& RetryTimer() { return retry_timer_; }
   TimerBackend& ChartTimer() { return chart_timer_; }
+  TimerBackend& LiveTimer() { return live_timer_; }
 
   void ShowPanelText(int panel, const std::string& text) override;
   void ShowButtonEnabled(bool enabled) override;
@@ -69,6 +71,7 @@ class MainWindowQt final : public QWidget, public MainView {
   QtTimerBackend update_timer_;
   QtTimerBackend retry_timer_;
   QtTimerBackend chart_timer_;
+  QtTimerBackend live_timer_;
   QCheckBox* check_box1_ = nullptr;
   QCheckBox* check_box2_ = nullptr;
   QCheckBox* check_box3_ = nullptr;

@@ -29,10 +29,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Win32ProfileFiles settings_files(PlatformFileSystem());
   MainWindowWin32 window(instance);
   platform.SetOwner(window.Handle());
-  MainProgram program(
-      {window, window, window.UpdateTimer(), window.RetryTimer(), window.ChartTimer(), platform,
-       settings_files, [&window] { window.ProcessPendingMessages(); }},
-      command, __argv[0]);
+  MainProgram program({window, window, window.UpdateTimer(), window.RetryTimer(),
+                       window.ChartTimer(), window.LiveTimer(), platform, settings_files,
+                       [&window] { window.ProcessPendingMessages(); }},
+                      command, __argv[0]);
   window.Attach(program.Form());
   program.Start();
   return window.Run();

@@ -20,6 +20,7 @@ constexpr const char* kClassName = "TForm1";
 constexpr UINT_PTR kUpdateTimerId = 1;
 constexpr UINT_PTR kRetryTimerId = 2;
 constexpr UINT_PTR kChartTimerId = 3;
+constexpr UINT_PTR kLiveTimerId = 4;
 // A control's id is its row in the layout table from here on.
 constexpr int kFirstControlId = 101;
 constexpr int kUpDownId = 201;
@@ -97,7 +98,8 @@ MainWindowWin32::MainWindowWin32(HINSTANCE instance)
     : instance_(instance),
       update_timer_(window_, kUpdateTimerId),
       retry_timer_(window_, kRetryTimerId),
-      chart_timer_(window_, kChartTimerId) {
+      chart_timer_(window_, kChartTimerId),
+      live_timer_(window_, kLiveTimerId) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   InitCommonControlsEx(&controls);
 
@@ -267,6 +269,8 @@ LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         form_->OnRetryTimerTick();
       } else if (wparam == kChartTimerId) {
         form_->OnChartTimerTick();
+      } else if (wparam == kLiveTimerId) {
+        form_->OnLiveTimerTick();
       }
       return 0;
     case WM_SIZE:
@@ -305,6 +309,7 @@ LRESULT MainWindowWin32::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       KillTimer(window_, kUpdateTimerId);
       KillTimer(window_, kRetryTimerId);
       KillTimer(window_, kChartTimerId);
+      KillTimer(window_, kLiveTimerId);
       window_ = nullptr;
       PostQuitMessage(0);
       return 0;

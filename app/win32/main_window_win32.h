@@ -13,7 +13,7 @@ namespace quorvane {
 
 class TForm1;
 
-// The main window in plain Win32: controls at their designed places, the two timers as window
+// The main window in plain Win32: controls at their designed places, the four timers as window
 // timers, errors in message boxes. It turns window messages into calls of the window's logic
 // and shows what the logic tells it; it also gives the stored settings the window's placement.
 class MainWindowWin32 final : public MainView, public PlacementWindow {
@@ -29,6 +29,7 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   TimerBackend& UpdateTimer() { return update_timer_; }
   TimerBackend& RetryTimer() { return retry_timer_; }
   TimerBackend& ChartTimer() { return chart_timer_; }
+  TimerBackend& LiveTimer() { return live_timer_; }
   // Shows the window in the state the settings left it in, and runs the message loop until the
   // window is gone. Returns the exit status.
   int Run();
@@ -115,6 +116,7 @@ class MainWindowWin32 final : public MainView, public PlacementWindow {
   WindowTimer update_timer_;
   WindowTimer retry_timer_;
   WindowTimer chart_timer_;
+  WindowTimer live_timer_;
 };
 
 }  // namespace quorvane

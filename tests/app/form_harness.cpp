@@ -23,8 +23,8 @@ FormHarness::FormHarness(std::vector<std::string> arguments)
     : FormHarness(PlatformFileSystem(), std::move(arguments)) {}
 
 FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> arguments,
-                         std::optional<SettingsPlace> settings)
-    : files(files_to_use) {
+                         std::optional<SettingsPlace> settings, bool live_sampling)
+    : files(files_to_use), live_sampling_(live_sampling) {
   folder = UniqueTemporaryFolder("quorvane-form");
   platform.documents_folder = folder;
   services.PutServerWords();
@@ -33,9 +33,11 @@ FormHarness::FormHarness(FileSystem& files_to_use, std::vector<std::string> argu
   update_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnUpdateTimerTick(); });
   retry_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnRetryTimerTick(); });
   chart_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnChartTimerTick(); });
+  live_timer = std::make_unique<FakeTimer>(clock, [this] { form->OnLiveTimerTick(); });
   clock.Register(update_timer.get());
   clock.Register(retry_timer.get());
   clock.Register(chart_timer.get());
+  clock.Register(live_timer.get());
   MakeForm(fsuipc_only, std::move(arguments), std::move(settings));
 }
 
@@ -46,7 +48,7 @@ void FormHarness::MakeForm(SimulatorLink& simulator, std::vector<std::string> ar
       FormContext{view, platform, decimal, simulator, documents, *update_timer, *retry_timer,
                   *chart_timer, std::move(arguments), document_set.live_view, document_set.track,
                   document_set.recorder, [this] { return Now(); }, services.interrupt,
-                  document_set.earlier_runs},
+                  document_set.earlier_runs, live_sampling_ ? live_timer.get() : nullptr},
       std::move(settings));
 }
 

@@ -25,9 +25,11 @@ class FormHarness {
  public:
   explicit FormHarness(std::vector<std::string> arguments = {});
   // The same, with the documents saved through files (which must outlive the harness) instead of
-  // the real files, and the window's settings kept where `settings` says.
+  // the real files, and the window's settings kept where `settings` says; with live_sampling,
+  // live_timer drives the live view's sampling (without, the window has no live timer).
   explicit FormHarness(FileSystem& files, std::vector<std::string> arguments = {},
-                       std::optional<SettingsPlace> settings = std::nullopt);
+                       std::optional<SettingsPlace> settings = std::nullopt,
+                       bool live_sampling = false);
   ~FormHarness();
 
   // Makes the window's logic anew over `simulator` instead of FSUIPC alone (before OnCreate);
@@ -65,9 +67,11 @@ class FormHarness {
   std::unique_ptr<FakeTimer> update_timer;
   std::unique_ptr<FakeTimer> retry_timer;
   std::unique_ptr<FakeTimer> chart_timer;
+  std::unique_ptr<FakeTimer> live_timer;
   bool fail_samples = false;
 
  private:
+  bool live_sampling_ = false;
   void MakeForm(SimulatorLink& simulator, std::vector<std::string> arguments,
                 std::optional<SettingsPlace> settings);
 };

@@ -9,6 +9,7 @@
 
 #include "app/settings/ini_file.h"
 #include "files/platform_files.h"
+#include "tests/app/fake_placement_window.h"
 #include "tests/app/form_harness.h"
 #include "tests/files/files_test_support.h"
 
@@ -17,50 +18,15 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::FailingFileSystem;
+using testing::FakePlacementWindow;
 using testing::FormHarness;
-
-class FakePlacementWindow final : public PlacementWindow {
- public:
-  WindowPlacement GetPlacement() override {
-    WindowPlacement current = placement;
-    current.show_command = state == WindowState::Maximized   ? kShowMaximized
-                           : state == WindowState::Minimized ? kShowMinimized
-                                                             : kShowNormal;
-    return current;
-  }
-  void SetPlacement(const WindowPlacement& record) override {
-    placement = record;
-    ++placements_applied;
-  }
-  bool IsVisible() override { return visible; }
-  void SetState(WindowState new_state) override {
-    state = new_state;
-    visible = visible || new_state == WindowState::Maximized;
-    states.push_back(new_state);
-  }
-  void PostMinimizeApplication() override { minimize_posted = true; }
-  bool ApplicationMinimized() override { return application_minimized; }
-  int PixelsPerInch() override { return pixels_per_inch; }
-  Point PrimaryScreenSize() override { return screen; }
-  Point FrameThickness() override { return {4, 4}; }
-  std::vector<Rect> Screens() override { return {{0, 0, screen.x, screen.y}}; }
-
-  WindowPlacement placement{0, kShowNormal, {-1, -1}, {-1, -1}, {482, 254, 1095, 619}};
-  WindowState state = WindowState::Normal;
-  std::vector<WindowState> states;
-  bool visible = false;
-  bool minimize_posted = false;
-  bool application_minimized = false;
-  int pixels_per_inch = 96;
-  Point screen{1280, 1024};
-  int placements_applied = 0;
-};
 
 // One run of the program: the window, its logic and its two stores over the settings file.
 struct ProgramRun {
-  explicit ProgramRun(const std::string& file, FileSystem& files = PlatformFileSystem())
+  explicit ProgramRun(const std::string& file, FileSystem& files = PlatformFileSystem(),
+                      bool live_sampling = false)
       : ini_files(files),
-        harness(PlatformFileSystem(), {}, SettingsPlace{window, ini_files, file}) {}
+        harness(PlatformFileSystem(), {}, SettingsPlace{window, ini_files, file}, live_sampling) {}
 
   void Start() {
     harness.form->OnCreate();
@@ -117,6 +83,51 @@ TEST_F(SettingsTest, FirstRunStartsAsDesignedAndClosingWritesTheTwelveKeys) {
   run.harness.form->OnDestroy();
   EXPECT_EQ(Read(), kFirstRunFile) << "a completed save is not repeated at destroy";
 }
+
+// The live view's rate is the user's own section: read, kept as written, never added.
+struct LiveViewSecondsCase {
+  const char* text;  // the settings file before the run; empty: no file
+  int seconds;       // the live view's sampling period the run takes
+};
+
+class LiveViewSecondsTest : public SettingsTest,
+                            public ::testing::WithParamInterface<LiveViewSecondsCase> {};
+
+TEST_P(LiveViewSecondsTest, AreReadWithTheirRulesAndNeverWritten) {
+  const std::string before = GetParam().text;
+  if (!before.empty()) {
+    Write(before);
+  }
+  ProgramRun run(file, PlatformFileSystem(), true);
+  run.Start();
+  EXPECT_EQ(run.harness.live_timer->period_ms(), GetParam().seconds * 1000);
+  EXPECT_NE(run.harness.ReadFile(run.harness.File("Quorvane live.kml"))
+                .find("<refreshInterval>" + std::to_string(GetParam().seconds) + "<"),
+            std::string::npos);
+  EXPECT_TRUE(run.harness.view.errors.empty());
+  ASSERT_TRUE(run.Close());
+  if (before.empty()) {
+    EXPECT_EQ(Read(), kFirstRunFile) << "no [LiveView] section added";
+  } else {
+    EXPECT_EQ(Read().substr(0, before.size()), before) << "the section kept as written";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, LiveViewSecondsTest,
+                         ::testing::Values(LiveViewSecondsCase{"", 2},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=5\r\n", 5},
+                                           LiveViewSecondsCase{"[liveview]\r\nSECONDS=1\r\n", 1},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds= 7 \r\n", 7},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=10\r\n", 10},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=0\r\n", 1},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=-3\r\n", 1},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=11\r\n", 10},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=abc\r\n", 2},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=2.5\r\n", 2},
+                                           LiveViewSecondsCase{"[LiveView]\r\nSeconds=\r\n", 2},
+                                           LiveViewSecondsCase{
+                                               "[LiveView]\r\nSeconds=99999999999999999999\r\n", 2},
+                                           LiveViewSecondsCase{"[TForm1]\r\nSeconds=5\r\n", 2}));
 
 TEST_F(SettingsTest, PlaceStateIntervalAndCheckBoxesComeBack) {
   {
