@@ -333,6 +333,7 @@ void TForm1::TimerUpdateTimeTimer() {
           sampler_, [this](const std::string& text) { SetPanel(kSamplePanel, text); });
     }
     if (fix) {
+      live_paused_ = false;  // the link works: the live view may sample again
       // The route takes the point first: the document's save may fail after the route grew.
       RecordFix(*fix, context_.now());
       try {
@@ -406,7 +407,7 @@ void TForm1::WriteLiveDocuments(const AircraftFix& fix) {
 void TForm1::LiveTimerTimer() {
   // While the update cycle retries (or has not begun), it alone uses the link: a live sample
   // would only wait out the time-outs of a link that is gone.
-  if (!UpdatesArmed || !link_opened_ || Timer1.Enabled() || closing_) {
+  if (!UpdatesArmed || !link_opened_ || Timer1.Enabled() || live_paused_ || closing_) {
     return;
   }
   std::optional<AircraftFix> fix;
@@ -431,8 +432,10 @@ void TForm1::LiveTimerTimer() {
     WriteLiveDocuments(*fix);
   } else if (!update_due_) {
     // A failure is left to the update cycle to report and to reconnect from; only the track
-    // marks the gap.
+    // marks the gap. Until the update cycle has sampled well again, the live view leaves the
+    // link alone: every sample against a server that hangs would wait out its time-outs.
     context_.route.Break();
+    live_paused_ = true;
   }
   if (update_due_) {
     update_due_ = false;

@@ -175,7 +175,8 @@ class TForm1 final : private StoredControls {
   int LiveSeconds = 0;
   AircraftSampler live_sampler_;  // its own raw values: a failed read of one keeps its own
   bool live_sample_running_ = false;
-  bool update_due_ = false;  // the update timer ticked during a live sample: it runs next
+  bool update_due_ = false;   // the update timer ticked during a live sample: it runs next
+  bool live_paused_ = false;  // a live sample failed: none until the update cycle samples well
   std::array<std::string, 3> panels_;
   ChartInput chart_;
   std::size_t chart_route_points_ = 0;        // the route's points the chart has

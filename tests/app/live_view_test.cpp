@@ -86,7 +86,8 @@ TEST_F(LiveViewTest, LiveFileLinksTheLiveDocumentsAtTheLiveRate) {
   EXPECT_FALSE(Has(live, "letadlo.kml"));
 }
 
-// A failed live sample neither shows nor retries; the live files keep the last good fix.
+// A failed live sample neither shows nor retries; the live files keep the last good fix, and the
+// live view waits for the update cycle to sample well before it uses the link again.
 TEST_F(LiveViewTest, FailedLiveSampleShowsNothingAndStartsNoRetrying) {
   Start();
   const std::string live_aircraft = LiveAircraft();
@@ -100,7 +101,12 @@ TEST_F(LiveViewTest, FailedLiveSampleShowsNothingAndStartsNoRetrying) {
   EXPECT_TRUE(h.update_timer->running());
   EXPECT_EQ(LiveAircraft(), live_aircraft);
   h.FailSamples(false);
-  h.clock.Advance(2000);
+  const std::size_t blocks = h.services.sent_blocks.size();
+  h.clock.Advance(56000);  // live ticks until just before the update
+  EXPECT_EQ(h.services.sent_blocks.size(), blocks) << "no live sample after a failed one";
+  EXPECT_EQ(LiveAircraft(), live_aircraft);
+  h.clock.Advance(2000);  // the update at 60 s samples well, then the live view again
+  EXPECT_EQ(h.services.sent_blocks.size(), blocks + 2 * kExchangesPerSample);
   EXPECT_TRUE(Has(LiveAircraft(), "51.500000"));
 }
 
