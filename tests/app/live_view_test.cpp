@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -68,6 +69,10 @@ TEST_F(LiveViewTest, LiveTicksRewriteOnlyTheLiveDocuments) {
   EXPECT_EQ(form.PanelText(2), kSummary) << "the status bar shows the update cycle's sample";
   EXPECT_EQ(h.update_timer->due_ms(), update_due);
   EXPECT_TRUE(h.platform.shell_requests.empty()) << "no viewer opened by a live sample";
+  ASSERT_TRUE(form.Chart().latest);
+  EXPECT_NEAR(form.Chart().latest->position.latitude, 51.5, 1e-6) << "the chart's aircraft too";
+  EXPECT_EQ(form.Chart().last_update, h.Now() - std::chrono::milliseconds(2000))
+      << "the chart's time of the latest update stays the update's";
 
   h.clock.Advance(58000);  // the update comes at its time, as ever
   EXPECT_TRUE(Has(h.ReadFile(h.AircraftFile()), "<latitude>51.500000</latitude>"));
