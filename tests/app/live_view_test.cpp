@@ -19,7 +19,7 @@ namespace {
 using testing::FormHarness;
 
 constexpr const char* kSummary = "Lat: 50.100000   Lon: 14.250000   H:   89.81";
-constexpr int kExchangesPerSample = 6;
+constexpr int kExchangesPerSample = 7;
 
 int Count(const std::string& text, const std::string& part) {
   int count = 0;
@@ -113,6 +113,33 @@ TEST_F(LiveViewTest, FailedLiveSampleShowsNothingAndStartsNoRetrying) {
   h.clock.Advance(2000);  // the update at 60 s samples well, then the live view again
   EXPECT_EQ(h.services.sent_blocks.size(), blocks + 2 * kExchangesPerSample);
   EXPECT_TRUE(Has(LiveAircraft(), "51.500000"));
+}
+
+// With "3D" ticked the live documents stand in 3D as well: the live aircraft at its altitude, the
+// live route over every point, while "trasa.kml" keeps the update cycle's points, in 3D too.
+TEST_F(LiveViewTest, LiveDocumentsFollowThreeD) {
+  h.PutAircraft({50.1, 14.25, 0.0, 0.0, 80.0, 0.0, 914.5});
+  Start();
+  form.OnThreeDClicked(true);
+  h.PutAircraft({50.11, 14.25, 0.0, 0.0, 80.0, 0.0, 1219.25});
+  h.clock.Advance(2000);
+  EXPECT_TRUE(Has(LiveAircraft(), "<altitudeMode>absolute</altitudeMode>")) << LiveAircraft();
+  EXPECT_TRUE(Has(LiveAircraft(), "<coordinates>14.250000,50.110000,1219.2</coordinates>"));
+  EXPECT_TRUE(Has(View(), "<altitude>1219.2</altitude>")) << View();
+  EXPECT_TRUE(Has(LiveRoute(), "<extrude>1</extrude>")) << LiveRoute();
+  EXPECT_TRUE(Has(LiveRoute(),
+                  "<coordinates>14.250000,50.100000,914.5 14.250000,50.110000,1219.2 "
+                  "</coordinates>"));
+  h.PutAircraft({50.12, 14.25, 0.0, 0.0, 80.0, 0.0, 1500.0});
+  h.clock.Advance(58000);  // the update
+  const std::string route = h.ReadFile(h.RouteFile());
+  EXPECT_TRUE(Has(route,
+                  "<coordinates>14.250000,50.100000,914.5 14.250000,50.120000,1500.0 "
+                  "</coordinates>"))
+      << "trasa.kml: the update cycle's points only\n"
+      << route;
+  EXPECT_TRUE(Has(LiveRoute(), "14.250000,50.110000,1219.2 ")) << "the live route: every point";
+  EXPECT_EQ(Count(LiveRoute(), ",1500.0 "), Count(Track(), "<ele>1500.0</ele>"));
 }
 
 // While the update cycle retries, the live view takes no sample; it resumes with the link.
@@ -218,9 +245,11 @@ TEST_P(LiveRateTest, TrackRecordsAtTheLiveRate) {
   EXPECT_EQ(Count(live_route, ",0 "), rate.track_points);
   EXPECT_TRUE(Has(track,
                   "<trkpt lat=\"50.100000\" lon=\"14.250000\">\r\n"
+                  "        <ele>0.0</ele>\r\n"
                   "        <time>2024-02-29T23:59:00Z</time>"));
   EXPECT_TRUE(Has(track,
                   "<trkpt lat=\"50.159000\" lon=\"14.250000\">\r\n"
+                  "        <ele>0.0</ele>\r\n"
                   "        <time>2024-03-01T00:00:00Z</time>"));
   EXPECT_TRUE(Has(route, "14.250000,50.100000,0 14.250000,50.159000,0 "));
   std::filesystem::remove_all(folder);
