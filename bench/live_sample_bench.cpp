@@ -1,4 +1,4 @@
-// One live sample as the window takes it: the six single-read exchanges against quorvane-sim in
+// One live sample as the window takes it: the seven single-read exchanges against quorvane-sim in
 // another process, then the live documents saved whole (temporary file, sync to disk, rename)
 // into a scratch folder on the machine's disk.
 
@@ -69,7 +69,7 @@ void BM_LiveSample(benchmark::State& state) {
 }
 BENCHMARK(BM_LiveSample)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-// The six exchanges alone, for the share of the link in the whole.
+// The seven exchanges alone, for the share of the link in the whole.
 void BM_LiveSampleExchangesOnly(benchmark::State& state) {
   Simulator();
   quorvane::PosixLinkServices services;
